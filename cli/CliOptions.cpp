@@ -1,0 +1,97 @@
+#include "cli/CliOptions.h"
+
+#include <cstring>
+
+#include "util/Text.h"
+
+namespace delvar::cli {
+
+namespace {
+bool SplitHostPort(const std::string& text, std::string& host, std::string& port) {
+    auto colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return false;
+    host = text.substr(0, colon);
+    port = text.substr(colon + 1);
+    long number = 0;
+    return util::ParseWholeNumber(port, number) && number > 0 && number <= 65535;
+}
+
+int RateIndex(const std::string& baud) {
+    for (std::size_t i = 0; i < link::kRateTable.size(); ++i)
+        if (*link::kRateTable[i] != '\0' && baud == link::kRateTable[i]) return static_cast<int>(i);
+    return -1;
+}
+}  // namespace
+
+const char* UsageText() {
+    return "usage: delvar-cli [LINK] VERB [ARGS]\n"
+           "LINK (default --tcp 127.0.0.1:2101):\n"
+           "  --tcp HOST:PORT\n"
+           "  --serial DEVICE [--baud 19200|38400|57600|115200]\n"
+           "  --usb SERIAL\n"
+           "  --no-checksum        send zero check bytes\n"
+           "VERBS:\n"
+           "  send [--repeat N] COMMAND...   send each command, print each reply\n";
+}
+
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,
+                                          std::string& error) {
+    CliOptions options;
+    options.comm.Type = link::kPortTcp;
+    options.comm.EAddress = "127.0.0.1";
+    options.comm.EPort = "2101";
+    std::size_t i = 0;
+    auto value = [&](const std::string& name) -> std::optional<std::string> {
+        if (i + 1 >= argv.size()) {
+            error = name + " needs a value";
+            return std::nullopt;
+        }
+        return argv[++i];
+    };
+    for (; i < argv.size(); ++i) {
+        const std::string& arg = argv[i];
+        if (arg.rfind("--", 0) != 0) break;
+        if (arg == "--tcp") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            options.comm.Type = link::kPortTcp;
+            if (!SplitHostPort(*text, options.comm.EAddress, options.comm.EPort)) {
+                error = "--tcp needs HOST:PORT, got " + *text;
+                return std::nullopt;
+            }
+        } else if (arg == "--serial") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            options.comm.Type = link::kPortRs232;
+            options.comm.RS232Port = 1;
+            options.serialDevice = *text;
+        } else if (arg == "--baud") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            options.comm.RS232Baud = RateIndex(*text);
+            if (options.comm.RS232Baud < 0) {
+                error = "--baud must be 19200, 38400, 57600 or 115200";
+                return std::nullopt;
+            }
+        } else if (arg == "--usb") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            options.comm.Type = link::kPortUsb;
+            options.comm.USBDevice = *text;
+        } else if (arg == "--no-checksum") {
+            options.comm.CheckSum = 0;
+        } else {
+            error = "unknown option " + arg;
+            return std::nullopt;
+        }
+    }
+    if (i >= argv.size()) {
+        error = "no verb given";
+        return std::nullopt;
+    }
+    options.verb = argv[i];
+    options.args.assign(argv.begin() + static_cast<std::ptrdiff_t>(i) + 1, argv.end());
+    return options;
+}
+
+}  // namespace delvar::cli

@@ -1,0 +1,26 @@
+// Command line of delvar-cli: link options, then a verb and its arguments.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/CommSettings.h"
+
+namespace delvar::cli {
+
+struct CliOptions {
+    link::CommSettings comm;
+    std::string serialDevice;  // device path that port 1 stands for with --serial
+    std::string verb;
+    std::vector<std::string> args;  // what follows the verb
+};
+
+// Parses argv (without the program name). On a usage error returns nothing and
+// puts the reason in error.
+std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv, std::string& error);
+
+// The usage text printed on a usage error.
+const char* UsageText();
+
+}  // namespace delvar::cli

@@ -1,0 +1,15 @@
+// The verbs of delvar-cli. Each returns the process exit status.
+#pragma once
+
+#include "cli/CliLink.h"
+#include "cli/CliOptions.h"
+
+namespace delvar::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+int RunSend(CliLink& link, const std::vector<std::string>& args);
+
+}  // namespace delvar::cli

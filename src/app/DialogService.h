@@ -1,0 +1,38 @@
+// Every message, question and input box of the program goes through this service:
+// Qt dialogs in the program, a scripted answerer in tests.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace delvar::app {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No, Retry };
+
+struct Message {
+    std::string text;
+    std::string title;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+    bool systemModal = false;  // stays above every window until answered
+};
+
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+    virtual MessageAnswer ShowMessage(const Message& message) = 0;
+    // Input box: the entered text, or nothing when cancelled.
+    virtual std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                               const std::string& initial) = 0;
+    // File dialogs: the chosen path, or nothing when cancelled. filter is "Label|*.ext".
+    virtual std::optional<std::string> AskOpenFile(const std::string& title,
+                                                   const std::string& filter,
+                                                   const std::string& initial) = 0;
+    virtual std::optional<std::string> AskSaveFile(const std::string& title,
+                                                   const std::string& filter,
+                                                   const std::string& initial) = 0;
+};
+
+}  // namespace delvar::app

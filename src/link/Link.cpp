@@ -1,0 +1,172 @@
+#include "link/Link.h"
+
+#include <cstdint>
+#include <string>
+
+#include "link/Frame.h"
+#include "link/ReceiveParser.h"
+#include "util/Text.h"
+
+namespace delvar::link {
+
+Link::Link(LinkPorts ports) : ports_(ports), usb_(ports.usb, usbState_) {}
+
+std::string Link::SendCommand(std::string_view command) {
+    if (exchange_.CommStatus == kBusy) return {};
+    Bytes frame = BuildCommandFrame(command, settings_.CheckSum > 0);
+    if (frame.empty()) {
+        // Refused before the exchange starts, so nobody mistakes it for success and
+        // later exchanges are not refused as busy.
+        exchange_.CommStatus = command.empty() ? kBadCommand : kMessageTooLong;
+        return {};
+    }
+    exchange_.CommStatus = kBusy;
+    exchange_.LastCommand = std::string(command);
+    exchange_.TxText.assign(frame.begin(), frame.end());
+    exchange_.ReplyText.clear();
+    SendFrame(frame);
+    std::string reply = ReceiveReply();
+    exchange_.LastCommand.clear();
+    return reply;
+}
+
+void Link::SendFrame(const Bytes& frame) {
+    switch (settings_.Type) {
+        case kPortRs232:
+            ports_.serial.DiscardInput();
+            ports_.serial.Write(frame);
+            break;
+        case kPortUsb:
+            // A failed write closes the handle; the exchange then times out, and so do
+            // later ones until a new connect opens the device again.
+            if (usb_.UsbWrite(usbState_.UsbHandle, frame) != UsbXpress::kSuccess)
+                usb_.UsbClose(usbState_.UsbHandle);
+            break;
+        case kPortTcp:
+            if (ports_.tcp.State() == TcpSocket::kConnected) ports_.tcp.Send(frame);
+            break;
+        default:
+            break;
+    }
+}
+
+std::string Link::ReceiveReply() {
+    const TimePoint start = ports_.clock.Now();
+    const TimePoint deadline = start + kReplyBudget;
+    bool idle = false;  // the last poll found nothing: the pump may sleep
+    for (;;) {
+        if (exchange_.CommStatus != kBusy) {
+            if (exchange_.CommStatus == kOk || exchange_.CommStatus == kBadData)
+                return util::Trim(exchange_.ReplyText);
+            return {};
+        }
+        ports_.pump.ProcessEvents(deadline, idle);
+        if (ports_.clock.Now() - start > kReplyBudget) {
+            exchange_.CommStatus = kTimeout;
+            continue;
+        }
+        // An event (a connect) may have ended this exchange; its bytes are not ours.
+        if (exchange_.CommStatus != kBusy) continue;
+        idle = !PollPort();
+    }
+}
+
+void Link::Feed(std::uint8_t b) {
+    ReceiveByte(b, rx_, exchange_, info_);
+}
+
+bool Link::PollPort() {
+    switch (settings_.Type) {
+        case kPortRs232: {
+            int waiting = ports_.serial.BytesWaiting();
+            if (waiting < 0) {
+                exchange_.CommStatus = kTimeout;  // the port failed: end, never stay busy
+                return true;
+            }
+            if (waiting == 0) return false;
+            std::uint8_t b = 0;
+            if (!ports_.serial.ReadByte(b)) {
+                exchange_.CommStatus = kTimeout;
+                return true;
+            }
+            Feed(b);
+            return true;
+        }
+        case kPortUsb: {
+            Bytes buffer(kUsbPollBuffer, 0);
+            std::size_t copied = 0;
+            if (usb_.UsbRead(usbState_.UsbHandle, buffer, copied) != UsbXpress::kSuccess)
+                return false;
+            for (std::size_t i = 0; i + 1 < buffer.size() && exchange_.CommStatus == kBusy; ++i)
+                Feed(buffer[i]);  // the zero bytes after the data are skipped by the parser
+            return copied > 0;
+        }
+        case kPortTcp: {
+            if (ports_.tcp.BytesReceived() <= 0) return false;
+            for (std::uint8_t b : ports_.tcp.ReadAll()) Feed(b);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool Link::OpenSerialPort(int port, int rateIndex) {
+    if (port < 1 || port > 9) return false;
+    CloseSerialPort();
+    SerialPort& serial = ports_.serial;
+    serial.SetPortNumber(port);
+    if (serial.IsOpen()) serial.Close();
+    if (!serial.Open()) return false;  // trial open
+    serial.Close();
+    if (rateIndex < 0 || rateIndex >= static_cast<int>(kRateTable.size())) return false;
+    std::string rate = kRateTable[static_cast<std::size_t>(rateIndex)];
+    if (rate.empty()) return false;
+    serial.SetBaudRate(std::stoi(rate));
+    serial.SetInputBufferSize(kSerialInputBuffer);
+    return serial.Open();
+}
+
+bool Link::CloseSerialPort() {
+    SerialPort& serial = ports_.serial;
+    if (serial.IsOpen()) {
+        serial.Close();
+        return true;
+    }
+    if (!serial.Open()) return false;
+    serial.Close();
+    return true;
+}
+
+bool Link::OpenSelectedPort() {
+    switch (settings_.Type) {
+        case kPortRs232:
+            OpenSerialPort(settings_.RS232Port, settings_.RS232Baud);
+            return ports_.serial.IsOpen();
+        case kPortUsb: {
+            bool found = usb_.FindDelvar(settings_.USBDevice);
+            if (!found && usbState_.UsbDeviceList.size() == 1) {
+                // The one attached bridge is adopted as the chosen device.
+                settings_.USBDevice = usbState_.UsbDeviceList.front();
+                found = usb_.FindDelvar(settings_.USBDevice);
+            }
+            return found && usb_.UsbOpen(usbState_.UsbDeviceIndex, usbState_.UsbHandle) ==
+                                UsbXpress::kSuccess;
+        }
+        case kPortTcp: {
+            double port = util::LeadingNumber(settings_.EPort);
+            auto portNumber = static_cast<std::uint16_t>(port >= 0 && port <= 65535 ? port : 0);
+            ports_.tcp.Close();
+            ports_.tcp.ConnectTo(settings_.EAddress, portNumber);
+            // Wait up to 1 s while events run; stop as soon as the socket is connected.
+            const TimePoint deadline = ports_.clock.Now() + kTcpConnectWait;
+            while (ports_.tcp.State() != TcpSocket::kConnected && ports_.clock.Now() < deadline)
+                ports_.pump.ProcessEvents(deadline, true);
+            return ports_.tcp.State() == TcpSocket::kConnected;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace delvar::link

@@ -1,0 +1,77 @@
+// The command exchange with the instrument: one framed command out, one reply back,
+// over the serial port, the USB bridge or TCP, with a 2 s budget during which window
+// events keep running (a nested exchange is refused as busy).
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "link/CommSettings.h"
+#include "link/LinkState.h"
+#include "link/Ports.h"
+#include "link/UsbBridge.h"
+
+namespace delvar::link {
+
+inline constexpr std::chrono::milliseconds kReplyBudget{2000};
+inline constexpr std::chrono::milliseconds kTcpConnectWait{1000};
+inline constexpr int kSerialInputBuffer = 2048;
+inline constexpr std::size_t kUsbPollBuffer = 1025;
+
+struct LinkPorts {
+    SerialPort& serial;
+    TcpSocket& tcp;
+    UsbXpress& usb;
+    EventPump& pump;
+    const Clock& clock;
+};
+
+class Link {
+  public:
+    explicit Link(LinkPorts ports);
+
+    // Sends command and returns the trimmed data text of the reply for codes 0 and 5,
+    // else "". The outcome is in CommStatus(): 9 at once when an exchange is already
+    // running (nothing sent), 12 for a command that cannot be framed (nothing sent).
+    std::string SendCommand(std::string_view command);
+
+    // (Re)opens serial port 1..9 at kRateTable[rateIndex]; other ports do nothing.
+    bool OpenSerialPort(int port, int rateIndex);
+    bool CloseSerialPort();
+
+    // Opens the port of the selected type, without any exchange; true when usable.
+    // TCP waits up to 1 s for the connection while events run.
+    bool OpenSelectedPort();
+
+    int CommStatus() const { return exchange_.CommStatus; }
+    void SetCommStatus(int code) { exchange_.CommStatus = code; }
+
+    CommSettings& Settings() { return settings_; }
+    const CommSettings& Settings() const { return settings_; }
+    const InstrumentInfo& Info() const { return info_; }
+    InstrumentInfo& MutableInfo() { return info_; }
+    const ExchangeState& Exchange() const { return exchange_; }
+    ExchangeState& MutableExchange() { return exchange_; }
+    LinkState& Receive() { return rx_; }
+    UsbState& Usb() { return usbState_; }
+    UsbBridge& UsbWrappers() { return usb_; }
+    EventPump& Pump() { return ports_.pump; }
+    const Clock& ClockSource() const { return ports_.clock; }
+
+  private:
+    std::string ReceiveReply();
+    void SendFrame(const Bytes& frame);
+    bool PollPort();  // true when bytes were taken from the port
+    void Feed(std::uint8_t b);
+
+    LinkPorts ports_;
+    CommSettings settings_;
+    LinkState rx_;
+    ExchangeState exchange_;
+    InstrumentInfo info_;
+    UsbState usbState_;
+    UsbBridge usb_;
+};
+
+}  // namespace delvar::link

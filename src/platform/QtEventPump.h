@@ -1,0 +1,20 @@
+// The link's wait on Qt's event loop: runs pending events and, when allowed, sleeps
+// until the next event (received bytes arrive as socket-notifier events) or wakeBy.
+#pragma once
+
+#include <QTimer>
+
+#include "link/Ports.h"
+
+namespace delvar::platform {
+
+class QtEventPump final : public link::EventPump {
+  public:
+    QtEventPump();
+    void ProcessEvents(link::TimePoint wakeBy, bool mayWait) override;
+
+  private:
+    QTimer wakeTimer_;
+};
+
+}  // namespace delvar::platform

@@ -1,0 +1,134 @@
+#include "util/Text.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+namespace delvar::util {
+
+int FieldCount(std::string_view text, char sep) {
+    int count = 1;
+    for (char ch : text)
+        if (ch == sep) ++count;
+    return count;
+}
+
+std::string GetField(std::string_view text, int n, char sep) {
+    std::size_t start = 0;  // 0-based position of the field start
+    for (int i = 1; i < n; ++i) {
+        std::size_t found = text.find(sep, start);
+        start = (found == std::string_view::npos) ? 0 : found + 1;
+    }
+    std::size_t end = text.find(sep, start);
+    // A separator at position 1 does not end the field: the field runs to the end.
+    if (end == std::string_view::npos || end == 0) end = text.size();
+    if (start >= text.size()) return {};
+    return std::string(text.substr(start, end - start));
+}
+
+std::string Trim(std::string_view text) {
+    std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+std::string SplitFirst(std::string_view text, std::string& rest, char sep) {
+    std::string trimmed = Trim(text);
+    std::size_t at = trimmed.find(sep);
+    if (at == std::string::npos) {
+        rest.clear();
+        return trimmed;
+    }
+    rest = Trim(std::string_view(trimmed).substr(at + 1));
+    return trimmed.substr(0, at);
+}
+
+std::string ReplaceChar(std::string_view text, char c, std::string_view replacement) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        if (ch == c)
+            out.append(replacement);
+        else
+            out.push_back(ch);
+    }
+    return out;
+}
+
+std::string StripChar(std::string_view text, char c) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text)
+        if (ch != c) out.push_back(ch);
+    return out;
+}
+
+namespace {
+bool IsBlank(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n';
+}
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
+
+// Length of the longest prefix of text that reads as a decimal number.
+std::size_t NumberPrefix(std::string_view text) {
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && IsDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < text.size() && IsDigit(text[j])) {
+            while (j < text.size() && IsDigit(text[j])) ++j;
+            i = j;
+        }
+    }
+    return i;
+}
+}  // namespace
+
+double LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    text.remove_prefix(i);
+    std::size_t len = NumberPrefix(text);
+    if (len == 0) return 0.0;
+    std::string_view number = text.substr(0, len);
+    if (number.front() == '+') number.remove_prefix(1);
+    double value = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec != std::errc()) return 0.0;  // out of range
+    return value;
+}
+
+bool ParseWholeNumber(std::string_view text, long& value) {
+    std::string trimmed = Trim(text);
+    std::string_view digits(trimmed);
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    if (digits.empty()) return false;
+    auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return result.ec == std::errc() && result.ptr == digits.data() + digits.size();
+}
+
+long RoundHalfEven(double value) {
+    double whole = std::floor(value);
+    double diff = value - whole;
+    if (diff > 0.5 || (diff == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
+    return static_cast<long>(whole);
+}
+
+std::string ToUpper(std::string_view text) {
+    std::string out(text);
+    for (char& ch : out) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    return out;
+}
+
+}  // namespace delvar::util

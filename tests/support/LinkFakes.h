@@ -1,0 +1,116 @@
+// In-memory ports, clock and event pump for driving the link without hardware.
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "link/Ports.h"
+
+namespace delvar::testing {
+
+using link::Bytes;
+
+// A clock that moves only when told to.
+class FakeClock final : public link::Clock {
+  public:
+    link::TimePoint Now() const override { return now_; }
+    void Advance(std::chrono::microseconds by) { now_ += by; }
+
+  private:
+    link::TimePoint now_{std::chrono::hours(1)};
+};
+
+// Each pass of the wait advances the fake clock by step and then runs the actions
+// due at that pass: deliver bytes, start a nested exchange, and so on.
+class ScriptedPump final : public link::EventPump {
+  public:
+    explicit ScriptedPump(FakeClock& clock,
+                          std::chrono::microseconds step = std::chrono::milliseconds(1))
+        : clock_(clock), step_(step) {}
+    void ProcessEvents(link::TimePoint wakeBy, bool mayWait) override;
+
+    // Runs action on the pass numbered pass (1 = the first pass of the next wait...
+    // counted over the pump's life).
+    void At(int pass, std::function<void()> action) {
+        actions_.push_back({pass, std::move(action)});
+    }
+    // Runs action on every pass.
+    void EveryPass(std::function<void()> action) { every_ = std::move(action); }
+    int Passes() const { return passes_; }
+    int SleepingPasses() const { return sleeping_; }
+
+  private:
+    struct Scheduled {
+        int pass;
+        std::function<void()> action;
+    };
+    FakeClock& clock_;
+    std::chrono::microseconds step_;
+    std::vector<Scheduled> actions_;
+    std::function<void()> every_;
+    int passes_ = 0;
+    int sleeping_ = 0;
+};
+
+class FakeSerialPort final : public link::SerialPort {
+  public:
+    void SetPortNumber(int n) override { calls.push_back("port " + std::to_string(number = n)); }
+    int PortNumber() const override { return number; }
+    void SetBaudRate(int baud) override {
+        calls.push_back("baud " + std::to_string(this->baud = baud));
+    }
+    void SetInputBufferSize(int bytes) override {
+        calls.push_back("buffer " + std::to_string(bytes));
+    }
+    bool Open() override;
+    void Close() override;
+    bool IsOpen() const override { return open; }
+    int BytesWaiting() const override;
+    bool ReadByte(std::uint8_t& b) override;
+    bool Write(const Bytes& bytes) override;
+    void DiscardInput() override;
+
+    void Deliver(const Bytes& bytes) {
+        incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+    }
+
+    int number = 0;
+    int baud = 0;
+    bool open = false;
+    bool openFails = false;
+    bool readFails = false;  // BytesWaiting reports an error
+    std::deque<std::uint8_t> incoming;
+    std::vector<Bytes> written;
+    std::vector<std::string> calls;
+    std::function<void(const Bytes&)> onWrite;
+};
+
+class FakeTcpSocket final : public link::TcpSocket {
+  public:
+    void ConnectTo(const std::string& host, std::uint16_t port) override;
+    int State() const override { return state; }
+    int BytesReceived() const override { return static_cast<int>(incoming.size()); }
+    Bytes ReadAll() override;
+    bool Send(const Bytes& bytes) override;
+    void Close() override { state = 0; }
+
+    void Deliver(const Bytes& bytes) {
+        incoming.insert(incoming.end(), bytes.begin(), bytes.end());
+    }
+
+    int state = kConnected;
+    int stateAfterConnect = kConnected;
+    std::string host;
+    std::uint16_t port = 0;
+    Bytes incoming;
+    std::vector<Bytes> sent;
+    int reads = 0;
+    std::function<void(const Bytes&)> onSend;
+};
+
+Bytes ToBytes(const std::string& text);
+
+}  // namespace delvar::testing
