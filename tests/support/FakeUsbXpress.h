@@ -1,0 +1,91 @@
+// An in-memory USB bridge library. Devices are added by the test; every SI_* call
+// is logged as a short text so tests can check exact call orders, and open handles
+// are tracked so a test can assert that every trial handle was closed.
+//
+// Log texts: "SI_GetNumDevices", "SI_GetProductString(0,4)", "SI_Open(1)",
+// "SI_SetTimeouts(100,100)", "SI_SetBaudRate(h1,115200)", "SI_CheckRXQueue(h1)",
+// "SI_Read(h1,252)", "SI_FlushBuffers(h1,1,1)", "SI_Write(h1,5)", "SI_Close(h1)".
+//
+// Behaviour, as on the wire: a flush with receive set drops the bytes queued for
+// reading, so a reply queued before UsbWrite is lost; answer a frame from onWrite.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/Ports.h"
+
+namespace delvar::testing {
+
+struct FakeUsbDevice {
+    std::string serialNumber;
+    std::string productId = "8292";
+    int openResult = link::UsbXpress::kSuccess;  // non-zero: SI_Open fails with it
+    std::deque<std::uint8_t> rx;                 // bytes waiting to be read
+    std::vector<link::Bytes> written;            // one entry per successful SI_Write
+    std::uint32_t baudRate = 0;                  // last rate set on one of its handles
+    // Called after each successful SI_Write with the frame; may Queue() a reply.
+    std::function<void(const link::Bytes& frame)> onWrite;
+};
+
+class FakeUsbXpress final : public link::UsbXpress {
+  public:
+    static constexpr int kAlways = -1;
+
+    // Adds a device and returns its device number.
+    std::uint32_t AddDevice(std::string serialNumber, std::string productId = "8292");
+    FakeUsbDevice& Device(std::uint32_t device) { return devices_.at(device); }
+    // Appends bytes to what device will deliver to SI_Read.
+    void Queue(std::uint32_t device, const link::Bytes& bytes);
+
+    // The next `times` calls named `call` (e.g. "SI_FlushBuffers") return code and do
+    // nothing else; outputs are zeroed. kAlways keeps forcing until cleared.
+    void ForceResult(const std::string& call, int code, int times = 1);
+    void ClearForced() { forced_.clear(); }
+
+    const std::vector<std::string>& Calls() const { return calls_; }
+    void ClearCalls() { calls_.clear(); }
+    // Handles opened and not closed yet, in ascending order.
+    std::vector<std::int32_t> OpenHandles() const;
+    // Device a live handle belongs to; -1 when the handle is not open.
+    int DeviceOf(std::int32_t handle) const;
+    std::uint32_t ReadTimeoutMs() const { return readTimeoutMs_; }
+    std::uint32_t WriteTimeoutMs() const { return writeTimeoutMs_; }
+
+    int SI_GetNumDevices(std::uint32_t& count) override;
+    int SI_GetProductString(std::uint32_t device, char* buffer, std::uint32_t flags) override;
+    int SI_Open(std::uint32_t device, std::int32_t& handle) override;
+    int SI_SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
+    int SI_SetBaudRate(std::int32_t handle, std::uint32_t baud) override;
+    int SI_CheckRXQueue(std::int32_t handle, std::uint32_t& queued, std::uint32_t& status) override;
+    int SI_Read(std::int32_t handle, std::uint8_t* buffer, std::uint32_t toRead,
+                std::uint32_t& got) override;
+    int SI_FlushBuffers(std::int32_t handle, std::uint8_t transmit, std::uint8_t receive) override;
+    int SI_Write(std::int32_t handle, const std::uint8_t* buffer, std::uint32_t length,
+                 std::uint32_t& written) override;
+    int SI_Close(std::int32_t handle) override;
+
+  private:
+    struct Forced {
+        int code;
+        int remaining;  // kAlways = no limit
+    };
+    // Logs the call; true (with code set) when a forced result applies to it.
+    bool LogAndCheckForced(const std::string& name, const std::string& args, int& code);
+    FakeUsbDevice* DeviceFor(std::int32_t handle);
+
+    std::vector<FakeUsbDevice> devices_;
+    std::map<std::int32_t, std::uint32_t> open_;  // handle -> device number
+    std::map<std::string, Forced> forced_;
+    std::vector<std::string> calls_;
+    std::int32_t nextHandle_ = 1;
+    std::uint32_t readTimeoutMs_ = 0;
+    std::uint32_t writeTimeoutMs_ = 0;
+};
+
+}  // namespace delvar::testing
