@@ -24,6 +24,9 @@ std::string Link::SendCommand(std::string_view command) {
     exchange_.LastCommand = std::string(command);
     exchange_.TxText.assign(frame.begin(), frame.end());
     exchange_.ReplyText.clear();
+    // Forget the frame judged last: a stray byte before this reply must not re-judge
+    // it (it would end this exchange with the old reply text, or a false CRC error).
+    rx_.RxIndex = 0;
     SendFrame(frame);
     std::string reply = ReceiveReply();
     exchange_.LastCommand.clear();
@@ -61,12 +64,13 @@ std::string Link::ReceiveReply() {
             return {};
         }
         ports_.pump.ProcessEvents(deadline, idle);
+        // An event (a connect) may have ended this exchange: keep its outcome, and
+        // leave the bytes that follow to whoever waits next.
+        if (exchange_.CommStatus != kBusy) continue;
         if (ports_.clock.Now() - start > kReplyBudget) {
             exchange_.CommStatus = kTimeout;
             continue;
         }
-        // An event (a connect) may have ended this exchange; its bytes are not ours.
-        if (exchange_.CommStatus != kBusy) continue;
         idle = !PollPort();
     }
 }

@@ -59,6 +59,10 @@ class Link {
     EventPump& Pump() { return ports_.pump; }
     const Clock& ClockSource() const { return ports_.clock; }
 
+    // Set to Online at the end of every connect; the process window shows its
+    // off-line notice once while this is false.
+    bool OfflineNoticeShown = false;
+
   private:
     std::string ReceiveReply();
     void SendFrame(const Bytes& frame);

@@ -64,7 +64,7 @@ void ReceiveByte(std::uint8_t b, LinkState& rx, ExchangeState& exchange, Instrum
     rx.RxText.push_back(static_cast<char>(b));
     if (b == kSyncByte) {
         rx.RxIndex = 1;
-        rx.RxText = "!";
+        rx.RxText.assign(1, static_cast<char>(kSyncByte));
         return;
     }
     if (rx.RxIndex <= 0) return;

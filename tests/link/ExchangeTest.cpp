@@ -64,6 +64,28 @@ TEST(Exchange, SilenceTimesOutAfterTwoSecondsAndTheWaitSleeps) {
     EXPECT_GE(r.pump.SleepingPasses(), r.pump.Passes() - 1);
 }
 
+TEST(Exchange, StrayByteBeforeAReplyDoesNotRejudgeThePreviousFrame) {
+    Rig r;
+    Bytes first = BuildReplyFrame('A', "old");
+    r.tcp.onSend = [&](const Bytes&) { r.tcp.Deliver(first); };
+    ASSERT_EQ(r.link.SendCommand("K1"), "old");
+    // The next exchange sees only noise equal to the old last check byte, then its reply.
+    r.tcp.onSend = [&](const Bytes&) {
+        r.tcp.Deliver({first.back()});
+        r.pump.At(r.pump.Passes() + 2, [&] { r.tcp.Deliver(BuildReplyFrame('A', "new")); });
+    };
+    EXPECT_EQ(r.link.SendCommand("K1"), "new");
+    EXPECT_EQ(r.link.CommStatus(), kOk);
+    // A trailing byte inside the same exchange is still judged again (code 7).
+    r.tcp.onSend = [&](const Bytes&) {
+        Bytes reply = BuildReplyFrame('A', "x");
+        reply.push_back('z');
+        r.tcp.Deliver(reply);
+    };
+    EXPECT_EQ(r.link.SendCommand("K1"), "");
+    EXPECT_EQ(r.link.CommStatus(), kReceiveCrcError);
+}
+
 TEST(Exchange, NotConnectedSocketSendsNothingAndTimesOut) {
     Rig r;
     r.tcp.state = 0;

@@ -1,5 +1,7 @@
 #include "support/LinkFakes.h"
 
+#include "link/Frame.h"
+
 namespace delvar::testing {
 
 void ScriptedPump::ProcessEvents(link::TimePoint, bool mayWait) {

@@ -113,4 +113,18 @@ class FakeTcpSocket final : public link::TcpSocket {
 
 Bytes ToBytes(const std::string& text);
 
+// The command text inside a command frame ("" when it is not one).
+std::string CommandOf(const Bytes& frame);
+
+// A scripted instrument: given a command, the status character and data to answer
+// with; status 0 means no answer at all.
+struct Answer {
+    char status = 'A';
+    std::string data;
+};
+using Responder = std::function<Answer(const std::string& command)>;
+
+// Makes socket answer every frame sent to it through responder, at once.
+void AnswerOn(FakeTcpSocket& socket, Responder responder);
+
 }  // namespace delvar::testing

@@ -1,0 +1,98 @@
+#include "link/Connect.h"
+
+#include "util/Text.h"
+
+namespace delvar::link {
+
+namespace {
+constexpr double kOldestUsable = 6.0;    // below: the older companion program
+constexpr double kNewestRefused = 6.29;  // up to here: must upgrade
+
+void GoOffline(Link& link, ConnectHost& host, const std::string& appTitle) {
+    link.MutableInfo().Online = false;
+    host.SetTitle(appTitle + " - [Off Line]");
+    host.EnableInstrumentMenu(false);
+}
+
+void Exclaim(app::DialogService& dialogs, const std::string& text, const std::string& title) {
+    dialogs.ShowMessage({text, title, app::MessageIcon::Exclamation, app::MessageButtons::Ok});
+}
+}  // namespace
+
+double FirmwareVersion(const std::string& versionText) {
+    const std::size_t n = versionText.size();
+    if (n >= 5 && versionText[n - 5] == ' ') return util::LeadingNumber(versionText.substr(n - 4));
+    return util::LeadingNumber(n >= 3 ? versionText.substr(n - 3) : versionText);
+}
+
+bool ConnectInstrument(Link& link, app::DialogService& dialogs, ConnectHost& host,
+                       const std::string& appTitle) {
+    LinkState& state = link.Receive();
+    if (state.Connecting) return false;
+    state.Connecting = true;
+    link.SetCommStatus(kBusy);  // exchanges started by events during the port work are refused
+    const std::string interrupted = link.Exchange().LastCommand;
+    if (!interrupted.empty() && interrupted != "@") state.PendingCommand = interrupted;
+
+    bool portOk = link.OpenSelectedPort();
+    link.SetCommStatus(kPortOpened);
+
+    bool resent = false;
+    if (!portOk) {
+        GoOffline(link, host, appTitle);
+    } else {
+        link.SendCommand("@");
+        if (link.CommStatus() != kOk) {
+            GoOffline(link, host, appTitle);
+            host.ShowCommWindowOnTop();
+            dialogs.ShowMessage(
+                {"Instrument not found.\nVerify Comm Port and instrument Baud Rate.", appTitle,
+                 app::MessageIcon::None, app::MessageButtons::Ok, true});
+            host.ShowCommWindowOnTop();
+        } else {
+            const std::string version = link.Info().VersionText;
+            const double v = FirmwareVersion(version);
+            if (v < kOldestUsable) {
+                Exclaim(dialogs,
+                        "Delvar firmware version " + version +
+                            " cannot be used with this Comm software.\n\nUse Pellan Comm Version "
+                            "1.XX.",
+                        appTitle);
+                GoOffline(link, host, appTitle);
+            } else if (v <= kNewestRefused) {
+                Exclaim(dialogs,
+                        "You must upgrade the Delvar to version 6.30 or later\nfor use with this "
+                        "Comm software.",
+                        appTitle);
+                GoOffline(link, host, appTitle);
+            } else {
+                link.MutableInfo().Online = true;
+                host.SetTitle(appTitle + " - [" + util::Trim(version) + "]");
+                host.EnableInstrumentMenu(true);
+                host.LoadProcesses();
+                std::string count = link.SendCommand("J");
+                long channels = 0;
+                if (link.CommStatus() == kOk && util::ParseWholeNumber(count, channels) &&
+                    channels >= 0 && channels <= 4)
+                    link.MutableInfo().ChannelCount = static_cast<int>(channels);
+                if (!state.PendingCommand.empty()) {
+                    // The interrupted caller resumes its wait after this and finds the
+                    // outcome of its own command.
+                    link.SendCommand(state.PendingCommand);
+                    resent = true;
+                }
+            }
+        }
+    }
+    if (!state.PendingCommand.empty() && !resent) {
+        // Never hand the interrupted caller the reply of "@" or "J".
+        link.MutableExchange().ReplyText.clear();
+        link.SetCommStatus(kTimeout);
+    }
+    link.OfflineNoticeShown = link.Info().Online;
+    state.PendingCommand.clear();
+    state.Connecting = false;
+    return link.Info().Online;
+}
+
+}  // namespace delvar::link

@@ -1,0 +1,32 @@
+// Finding the instrument on the selected port: open it, ask "@" for the version,
+// refuse firmware below 6.30, ask "J" for the output count.
+#pragma once
+
+#include <string>
+
+#include "app/DialogService.h"
+#include "link/Link.h"
+
+namespace delvar::link {
+
+// What the connect does to the main window; the window implements it.
+class ConnectHost {
+  public:
+    virtual ~ConnectHost() = default;
+    virtual void SetTitle(const std::string& title) = 0;
+    virtual void EnableInstrumentMenu(bool enabled) = 0;  // mnuEditInstrument
+    virtual void ShowCommWindowOnTop() = 0;               // frmComm, topmost
+    virtual void LoadProcesses() = 0;                     // process names into the run controls
+};
+
+// The firmware number at the end of a version text: its last four characters when
+// the one before them is a space, else its last three.
+double FirmwareVersion(const std::string& versionText);
+
+// Runs the whole connect with its messages; returns Online. A command that was
+// waiting when the connect began is sent again once the instrument is accepted, so
+// its caller gets its own reply; otherwise it ends with Timeout.
+bool ConnectInstrument(Link& link, app::DialogService& dialogs, ConnectHost& host,
+                       const std::string& appTitle);
+
+}  // namespace delvar::link

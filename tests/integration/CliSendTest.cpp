@@ -1,0 +1,97 @@
+// delvar-cli send, run as a child process against delvar-sim.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "support/SimProcess.h"
+
+namespace delvar::testing {
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+CliResult RunCli(const std::string& arguments) {
+    char dir[] = "/tmp/delvar-cli-XXXXXX";
+    std::string base = mkdtemp(dir);
+    std::string command = std::string(DELVAR_CLI_PATH) + " " + arguments + " >" + base + "/out 2>" +
+                          base + "/err </dev/null";
+    int status = std::system(command.c_str());
+    CliResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = Slurp(base + "/out");
+    result.err = Slurp(base + "/err");
+    std::system(("rm -rf " + base).c_str());
+    return result;
+}
+
+std::string Tcp(const SimProcess& sim) {
+    return "--tcp 127.0.0.1:" + std::to_string(sim.tcpPort());
+}
+
+TEST(CliSend, PrintsEachReplyOnItsOwnLine) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    CliResult r = RunCli(Tcp(sim) + " send @ J");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "DELVAR  Ver 6.30\n4\n");
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CliSend, RefusedCommandWritesTheStatusTextAndFails) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    CliResult r = RunCli(Tcp(sim) + " send J BOGUS");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "4\n\n");
+    EXPECT_EQ(r.err, "Bad Command\n");
+}
+
+TEST(CliSend, RepeatReportsCountMedianAndMaximum) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    CliResult r = RunCli("--no-checksum " + Tcp(sim) + " send --repeat 5 J");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "4\n4\n4\n4\n4\n");
+    EXPECT_NE(r.err.find("exchanges: 5, median: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(" us, max: "), std::string::npos) << r.err;
+}
+
+TEST(CliSend, SerialLinkOverAPseudoTerminal) {
+    SimOptions options;
+    options.tcp = false;
+    options.pty = true;
+    SimProcess sim(DELVAR_SIM_PATH, options);
+    CliResult r = RunCli("--serial " + sim.ptyPath() + " --baud 57600 send J");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "4\n");
+}
+
+TEST(CliSend, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(RunCli("send").exitCode, 2);
+    EXPECT_EQ(RunCli("--tcp nowhere send J").exitCode, 2);
+    EXPECT_EQ(RunCli("--baud 9600 send J").exitCode, 2);
+    EXPECT_EQ(RunCli("--frobnicate send J").exitCode, 2);
+    EXPECT_EQ(RunCli("fly").exitCode, 2);
+    EXPECT_EQ(RunCli("send --repeat 0 J").exitCode, 2);
+}
+
+TEST(CliSend, NoInstrumentMeansFailure) {
+    CliResult r = RunCli("--tcp 127.0.0.1:1 send J");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("cannot connect to 127.0.0.1:1"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace delvar::testing
