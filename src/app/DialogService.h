@@ -20,7 +20,7 @@ struct Message {
 };
 
 class DialogService {
-public:
+  public:
     virtual ~DialogService() = default;
     virtual MessageAnswer ShowMessage(const Message& message) = 0;
     // Input box: the entered text, or nothing when cancelled.

@@ -142,17 +142,23 @@ bool Link::CloseSerialPort() {
     return true;
 }
 
+bool Link::FindDelvar(const std::string& serial) {
+    if (!Errors) return usb_.FindDelvar(serial);
+    app::ProcGuard guard(*Errors, "Comm_FindDelvar");
+    return usb_.FindDelvar(serial);
+}
+
 bool Link::OpenSelectedPort() {
     switch (settings_.Type) {
         case kPortRs232:
             OpenSerialPort(settings_.RS232Port, settings_.RS232Baud);
             return ports_.serial.IsOpen();
         case kPortUsb: {
-            bool found = usb_.FindDelvar(settings_.USBDevice);
+            bool found = FindDelvar(settings_.USBDevice);
             if (!found && usbState_.UsbDeviceList.size() == 1) {
                 // The one attached bridge is adopted as the chosen device.
                 settings_.USBDevice = usbState_.UsbDeviceList.front();
-                found = usb_.FindDelvar(settings_.USBDevice);
+                found = FindDelvar(settings_.USBDevice);
             }
             return found && usb_.UsbOpen(usbState_.UsbDeviceIndex, usbState_.UsbHandle) ==
                                 UsbXpress::kSuccess;

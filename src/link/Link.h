@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/CErrHandler.h"
 #include "link/CommSettings.h"
 #include "link/LinkState.h"
 #include "link/Ports.h"
@@ -59,6 +60,10 @@ class Link {
     EventPump& Pump() { return ports_.pump; }
     const Clock& ClockSource() const { return ports_.clock; }
 
+    // The shared error handler, when the program has one; the USB search registers
+    // with it as "Comm_FindDelvar".
+    app::CErrHandler* Errors = nullptr;
+
     // Set to Online at the end of every connect; the process window shows its
     // off-line notice once while this is false.
     bool OfflineNoticeShown = false;
@@ -68,6 +73,7 @@ class Link {
     void SendFrame(const Bytes& frame);
     bool PollPort();  // true when bytes were taken from the port
     void Feed(std::uint8_t b);
+    bool FindDelvar(const std::string& serial);
 
     LinkPorts ports_;
     CommSettings settings_;

@@ -75,4 +75,16 @@ Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+std::string CommandOf(const Bytes& frame) {
+    if (frame.size() < 5 || frame[0] != 0x21) return {};
+    return std::string(frame.begin() + 2, frame.end() - 2);
+}
+
+void AnswerOn(FakeTcpSocket& socket, Responder responder) {
+    socket.onSend = [&socket, responder](const Bytes& frame) {
+        Answer answer = responder(CommandOf(frame));
+        if (answer.status != 0) socket.Deliver(link::BuildReplyFrame(answer.status, answer.data));
+    };
+}
+
 }  // namespace delvar::testing

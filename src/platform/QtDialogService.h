@@ -1,0 +1,27 @@
+// The dialog service on Qt: message boxes, input boxes and file dialogs.
+#pragma once
+
+#include "app/DialogService.h"
+
+class QWidget;
+
+namespace delvar::platform {
+
+class QtDialogService final : public app::DialogService {
+  public:
+    explicit QtDialogService(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    app::MessageAnswer ShowMessage(const app::Message& message) override;
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override;
+    std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter,
+                                           const std::string& initial) override;
+    std::optional<std::string> AskSaveFile(const std::string& title, const std::string& filter,
+                                           const std::string& initial) override;
+
+  private:
+    QWidget* parent_;
+};
+
+}  // namespace delvar::platform

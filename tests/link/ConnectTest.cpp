@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include "link/Connect.h"
+#include "link/Frame.h"
+#include "support/FakeUsbXpress.h"
+#include "support/LinkFakes.h"
+#include "support/ScriptedDialogs.h"
+
+namespace delvar::link {
+namespace {
+
+using namespace delvar::testing;
+
+struct RecordingHost final : ConnectHost {
+    std::vector<std::string> calls;
+    std::function<void()> onLoad;
+    void SetTitle(const std::string& title) override { calls.push_back("title " + title); }
+    void EnableInstrumentMenu(bool on) override { calls.push_back(on ? "menu on" : "menu off"); }
+    void ShowCommWindowOnTop() override { calls.push_back("comm window"); }
+    void LoadProcesses() override {
+        calls.push_back("load processes");
+        if (onLoad) onLoad();
+    }
+};
+
+struct ConnectRig {
+    FakeClock clock;
+    ScriptedPump pump{clock};
+    FakeSerialPort serial;
+    FakeTcpSocket tcp;
+    FakeUsbXpress usb;
+    Link link{{serial, tcp, usb, pump, clock}};
+    ScriptedDialogs dialogs;
+    RecordingHost host;
+    std::string version = "DELVAR  Ver 6.30";
+    std::string channels = "2";
+    std::vector<std::string> commands;
+
+    ConnectRig() {
+        AnswerOn(tcp, [this](const std::string& command) -> Answer {
+            commands.push_back(command);
+            if (command == "@") return {'A', version};
+            if (command == "J") return {'A', channels};
+            return {'A', "reply to " + command};
+        });
+    }
+    bool Connect() { return ConnectInstrument(link, dialogs, host, "Delvar Comm"); }
+};
+
+TEST(Connect, AcceptedFirmwareGoesOnLine) {
+    ConnectRig r;
+    r.version = " DELVARC Ver 6.30 ";
+    EXPECT_TRUE(r.Connect());
+    EXPECT_TRUE(r.link.Info().Online);
+    EXPECT_FALSE(
+        r.link.Info()
+            .CoDep);  // the 7th character of the untrimmed text is "C"... of " DELVARC": "R"
+    EXPECT_EQ(r.link.Info().ChannelCount, 2);
+    EXPECT_TRUE(r.link.OfflineNoticeShown);
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"title Delvar Comm - [DELVARC Ver 6.30]",
+                                                      "menu on", "load processes"}));
+    EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J"}));
+    EXPECT_TRUE(r.dialogs.messages.empty());
+    EXPECT_FALSE(r.link.Receive().Connecting);
+}
+
+TEST(Connect, CoDepModelIsRecognised) {
+    ConnectRig r;
+    r.version = "DELVARC Ver 6.31";
+    EXPECT_TRUE(r.Connect());
+    EXPECT_TRUE(r.link.Info().CoDep);
+}
+
+TEST(Connect, FirmwareBelowSixThirtyIsRefused) {
+    ConnectRig r;
+    r.version = "DELVAR  Ver 6.29";
+    EXPECT_FALSE(r.Connect());
+    EXPECT_EQ(
+        r.dialogs.Texts(),
+        std::vector<std::string>{"You must upgrade the Delvar to version 6.30 or later\nfor use "
+                                 "with this Comm software."});
+    EXPECT_EQ(r.dialogs.messages[0].icon, app::MessageIcon::Exclamation);
+    EXPECT_EQ(r.host.calls,
+              (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off"}));
+    EXPECT_FALSE(r.link.OfflineNoticeShown);
+    EXPECT_EQ(r.commands, std::vector<std::string>{"@"});  // no "J" for refused firmware
+}
+
+TEST(Connect, FirmwareBelowSixNamesTheOlderProgram) {
+    ConnectRig r;
+    r.version = "DELVAR  Ver 5.10";
+    EXPECT_FALSE(r.Connect());
+    EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{
+                                     "Delvar firmware version DELVAR  Ver 5.10 cannot be used with "
+                                     "this Comm software.\n\nUse Pellan Comm Version 1.XX."});
+}
+
+TEST(Connect, FirmwareNumberIsTakenFromTheEnd) {
+    EXPECT_DOUBLE_EQ(FirmwareVersion("DELVAR  Ver 6.30"), 6.30);
+    EXPECT_DOUBLE_EQ(FirmwareVersion("DELVARVer6.45"), 0.45);  // no blank: the last three only
+    EXPECT_DOUBLE_EQ(FirmwareVersion("X 7.10"), 7.10);
+    EXPECT_DOUBLE_EQ(FirmwareVersion("6.3"), 6.3);
+    EXPECT_DOUBLE_EQ(FirmwareVersion(""), 0.0);
+}
+
+TEST(Connect, NoAnswerBringsUpTheCommWindowAndSaysSo) {
+    ConnectRig r;
+    r.tcp.onSend = nullptr;  // silent instrument
+    EXPECT_FALSE(r.Connect());
+    ASSERT_EQ(r.dialogs.messages.size(), 1u);
+    EXPECT_EQ(r.dialogs.messages[0].text,
+              "Instrument not found.\nVerify Comm Port and instrument Baud Rate.");
+    EXPECT_TRUE(r.dialogs.messages[0].systemModal);
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off",
+                                                      "comm window", "comm window"}));
+}
+
+TEST(Connect, PortThatCannotOpenGoesOffLineQuietly) {
+    ConnectRig r;
+    r.tcp.stateAfterConnect = 6;
+    EXPECT_FALSE(r.Connect());
+    EXPECT_TRUE(r.dialogs.messages.empty());
+    EXPECT_EQ(r.host.calls,
+              (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off"}));
+    EXPECT_TRUE(r.commands.empty());
+}
+
+TEST(Connect, ChannelCountKeepsItsValueWhenJIsNotANumber) {
+    ConnectRig r;
+    r.link.MutableInfo().ChannelCount = 4;
+    r.channels = "four";
+    EXPECT_TRUE(r.Connect());
+    EXPECT_EQ(r.link.Info().ChannelCount, 4);
+    r.channels = "99";
+    EXPECT_TRUE(r.Connect());
+    EXPECT_EQ(r.link.Info().ChannelCount, 4);  // never more outputs than the tables hold
+}
+
+TEST(Connect, ExchangesDuringThePortWorkAreRefusedAndASecondConnectReturnsAtOnce) {
+    ConnectRig r;
+    r.tcp.stateAfterConnect = 6;
+    int nestedStatus = -1;
+    bool nestedConnect = true;
+    r.pump.At(1, [&] {
+        r.link.SendCommand("V");
+        nestedStatus = r.link.CommStatus();
+        nestedConnect = r.Connect();
+        r.tcp.state = TcpSocket::kConnected;
+    });
+    EXPECT_TRUE(r.Connect());
+    EXPECT_EQ(nestedStatus, kBusy);
+    EXPECT_FALSE(nestedConnect);
+    EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J"}));
+}
+
+TEST(Connect, InterruptedExchangeIsSentAgainAndGetsItsOwnReply) {
+    ConnectRig r;
+    r.tcp.onSend = [&](const Bytes& frame) {
+        std::string command = CommandOf(frame);
+        r.commands.push_back(command);
+        if (command == "K1" && r.commands.size() == 1) {
+            // The first K1 gets no answer: a connect starts in the middle of its wait.
+            r.pump.At(r.pump.Passes() + 1, [&] { r.Connect(); });
+            return;
+        }
+        std::string data = command == "@" ? r.version : command == "J" ? "4" : "K1 readings";
+        r.tcp.Deliver(BuildReplyFrame('A', data));
+    };
+    EXPECT_EQ(r.link.SendCommand("K1"), "K1 readings");
+    EXPECT_EQ(r.link.CommStatus(), kOk);
+    EXPECT_EQ(r.commands, (std::vector<std::string>{"K1", "@", "J", "K1"}));
+    EXPECT_TRUE(r.link.Receive().PendingCommand.empty());
+}
+
+TEST(Connect, InterruptedExchangeEndsWithTimeoutWhenTheConnectFails) {
+    ConnectRig r;
+    r.version = "DELVAR  Ver 6.10";
+    r.tcp.onSend = [&](const Bytes& frame) {
+        std::string command = CommandOf(frame);
+        r.commands.push_back(command);
+        if (command == "K1") {
+            r.pump.At(r.pump.Passes() + 1, [&] { r.Connect(); });
+            return;
+        }
+        r.tcp.Deliver(BuildReplyFrame('A', r.version));
+    };
+    EXPECT_EQ(r.link.SendCommand("K1"), "");  // never the version text
+    EXPECT_EQ(r.link.CommStatus(), kTimeout);
+}
+
+TEST(Connect, UsbAdoptsTheOneAttachedBridge) {
+    ConnectRig r;
+    r.link.Settings().Type = kPortUsb;
+    r.link.Settings().USBDevice = "GONE";
+    auto device = r.usb.AddDevice("NEW-1", "8292");
+    r.usb.Device(device).onWrite = [&](const Bytes& frame) {
+        std::string command = CommandOf(frame);
+        r.usb.Queue(device, BuildReplyFrame('A', command == "@" ? r.version : "4"));
+    };
+    EXPECT_TRUE(r.Connect());
+    EXPECT_EQ(r.link.Settings().USBDevice, "NEW-1");
+    EXPECT_EQ(r.usb.OpenHandles().size(), 1u);  // only the chosen device stays open
+    EXPECT_EQ(r.link.Info().ChannelCount, 4);
+}
+
+TEST(Connect, UsbWithTwoUnknownBridgesStaysOffLineWithoutAMessage) {
+    ConnectRig r;
+    r.link.Settings().Type = kPortUsb;
+    r.link.Settings().USBDevice = "GONE";
+    r.usb.AddDevice("A", "8292");
+    r.usb.AddDevice("B", "8292");
+    EXPECT_FALSE(r.Connect());
+    EXPECT_EQ(r.link.Settings().USBDevice, "GONE");
+    EXPECT_TRUE(r.dialogs.messages.empty());
+    EXPECT_TRUE(r.usb.OpenHandles().empty());
+}
+
+}  // namespace
+}  // namespace delvar::link
