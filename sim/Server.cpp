@@ -1,203 +1,203 @@
 #include "sim/Server.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-
-#include "link/Frame.h"
+#include <vector>
 
 namespace delvar::sim {
 
 namespace {
-std::string Printable(const std::string& text) {
+// A client that leaves this much unread has stopped reading; it is dropped rather
+// than let the queue grow without end.
+constexpr std::size_t kMaxUnsentBytes = 64 * 1024;
+constexpr std::size_t kReadChunk = 4096;
+
+std::string Printable(std::string_view text) {
     std::string out;
     for (unsigned char ch : text) out += (ch >= 32 && ch < 127) ? char(ch) : '.';
     return out;
 }
+
+// Holds SIGINT and SIGTERM back except inside ppoll(), so a stop request can never
+// slip in between testing the flag and going to sleep.
+class SignalGate {
+  public:
+    SignalGate() {
+        sigset_t stopSignals;
+        sigemptyset(&stopSignals);
+        sigaddset(&stopSignals, SIGINT);
+        sigaddset(&stopSignals, SIGTERM);
+        sigprocmask(SIG_BLOCK, &stopSignals, &previous_);
+        waitMask_ = previous_;
+        sigdelset(&waitMask_, SIGINT);
+        sigdelset(&waitMask_, SIGTERM);
+    }
+    ~SignalGate() { sigprocmask(SIG_SETMASK, &previous_, nullptr); }
+    const sigset_t* WaitMask() const { return &waitMask_; }
+
+  private:
+    sigset_t previous_{};
+    sigset_t waitMask_{};
+};
 }  // namespace
 
-Server::Server(ServerOptions options, Responder& responder, FaultInjector& faults)
-    : options_(std::move(options)), responder_(responder), faults_(faults) {}
-
-Server::~Server() {
-    CloseClient();
-    if (listenFd_ >= 0) close(listenFd_);
-    if (pty_) {
-        close(pty_->fd);
-        unlink(options_.ptyPath.c_str());
-    }
-    if (ptySlaveFd_ >= 0) close(ptySlaveFd_);
-}
+Server::Server(ServerOptions options, CommandHandler& handler)
+    : options_(std::move(options)), handler_(handler) {}
 
 bool Server::Start(std::string& error) {
-    if (options_.tcp && !StartTcp(error)) return false;
-    if (!options_.ptyPath.empty() && !StartPty(error)) return false;
+    int port = 0;
+    if (options_.tcp) {
+        listener_ = ListenLoopback(options_.port, port, error);
+        if (!listener_.Valid()) return false;
+    }
+    if (!options_.ptyPath.empty()) {
+        if (!pty_.Open(options_.ptyPath, error)) return false;
+        ptyLine_ = std::make_unique<Connection>();
+        ptyLine_->fd = pty_.Master();
+    }
+    if (listener_.Valid()) std::printf("delvar-sim tcp 127.0.0.1:%d\n", port);
+    if (ptyLine_) std::printf("delvar-sim pty %s\n", pty_.LinkPath().c_str());
     std::printf("delvar-sim ready\n");
     std::fflush(stdout);
     return true;
 }
 
-bool Server::StartTcp(std::string& error) {
-    listenFd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    int one = 1;
-    setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<std::uint16_t>(options_.port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        listen(listenFd_, 4) != 0) {
-        error = "cannot listen on 127.0.0.1:" + std::to_string(options_.port) + ": " +
-                std::strerror(errno);
-        return false;
-    }
-    socklen_t length = sizeof addr;
-    getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &length);
-    std::printf("delvar-sim tcp 127.0.0.1:%d\n", ntohs(addr.sin_port));
-    return true;
+SimTime Server::Tick() {
+    clock_.AdvanceTo(std::chrono::steady_clock::now() - start_);
+    return clock_.Now();
 }
 
-bool Server::StartPty(std::string& error) {
-    int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-        error = std::string("cannot make a pseudo-terminal: ") + std::strerror(errno);
-        return false;
-    }
-    const char* slaveName = ptsname(master);
-    ptySlaveFd_ = open(slaveName, O_RDWR | O_NOCTTY | O_CLOEXEC);
-    termios raw{};
-    if (ptySlaveFd_ < 0 || tcgetattr(ptySlaveFd_, &raw) != 0) {
-        error = std::string("cannot open ") + slaveName + ": " + std::strerror(errno);
-        return false;
-    }
-    cfmakeraw(&raw);
-    tcsetattr(ptySlaveFd_, TCSANOW, &raw);
-    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
-    unlink(options_.ptyPath.c_str());
-    if (symlink(slaveName, options_.ptyPath.c_str()) != 0) {
-        error = "cannot link " + options_.ptyPath + ": " + std::strerror(errno);
-        close(master);
-        return false;
-    }
-    pty_ = std::make_unique<Endpoint>();
-    pty_->fd = master;
-    std::printf("delvar-sim pty %s\n", options_.ptyPath.c_str());
-    return true;
+void Server::Log(const std::string& text) const {
+    if (options_.verbose) std::fprintf(stderr, "delvar-sim: %s\n", text.c_str());
 }
 
 void Server::Accept() {
-    int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-    if (fd < 0) return;
-    int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    CloseClient();  // the newest client takes over
-    client_ = std::make_unique<Endpoint>();
-    client_->fd = fd;
+    UniqueFd fd = AcceptClient(listener_.Get());
+    if (!fd.Valid()) return;
+    if (client_) DropClient("replaced by a new client");
+    clientFd_ = std::move(fd);
+    client_ = std::make_unique<Connection>();
+    client_->fd = clientFd_.Get();
     client_->isTcp = true;
-    if (options_.verbose) std::fprintf(stderr, "client connected\n");
+    Log("client connected");
 }
 
-void Server::CloseClient() {
-    if (!client_) return;
-    close(client_->fd);
+void Server::DropClient(const char* why) {
+    Log(std::string("client closed: ") + why);
     client_.reset();
+    clientFd_.Reset();
 }
 
-void Server::ReadFrom(Endpoint& endpoint) {
-    std::uint8_t buffer[512];
-    ssize_t n = read(endpoint.fd, buffer, sizeof buffer);
+void Server::ReadFrom(Connection& line) {
+    std::uint8_t buffer[kReadChunk];
+    const ssize_t n = read(line.fd, buffer, sizeof buffer);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return;
     if (n <= 0) {
-        if (endpoint.isTcp && (n == 0 || errno != EAGAIN)) CloseClient();
+        // The pty never gets here while its slave end is held open.
+        if (line.isTcp) DropClient(n == 0 ? "disconnected" : std::strerror(errno));
         return;
     }
-    for (ssize_t i = 0; i < n; ++i) {
-        auto command = endpoint.decoder.Feed(buffer[i]);
-        if (!command) continue;
-        Answer(endpoint, *command);
-        if (endpoint.isTcp && client_.get() != &endpoint) return;  // dropped while answering
+    for (const DecodedCommand& command :
+         line.decoder.Feed(std::span<const std::uint8_t>(buffer, std::size_t(n))))
+        Respond(line, command);
+}
+
+void Server::Respond(Connection& line, const DecodedCommand& command) {
+    const std::string shown = Printable(command.text);
+    if (line.muted) {
+        Log("<- " + shown + " (line dropped, no reply)");
+        return;
+    }
+    Answer answer = handler_.Handle(command);
+    if (answer.silent) {
+        Log("<- " + shown + " (no reply)");
+        return;
+    }
+    Log("<- " + shown + " -> " + answer.reply.status + " " + Printable(answer.reply.data));
+    line.outgoing.Schedule(std::move(answer.plan), Tick());
+}
+
+void Server::Flush(Connection& line) {
+    if (line.isTcp)
+        WriteTcp(line);
+    else
+        WritePty(line);
+}
+
+void Server::WriteTcp(Connection& line) {
+    const SimTime now = Tick();
+    for (auto bytes = line.outgoing.Due(now); !bytes.empty(); bytes = line.outgoing.Due(now)) {
+        const ssize_t n = send(line.fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            line.awaitWritable = true;
+            break;
+        }
+        if (n < 0) return DropClient(std::strerror(errno));
+        if (line.outgoing.Sent(std::size_t(n))) return DropClient("dropped after its reply");
     }
 }
 
-void Server::Answer(Endpoint& endpoint, const DecodedCommand& command) {
-    if (endpoint.muted || faults_.SilenceCommand()) {
-        if (options_.verbose)
-            std::fprintf(stderr, "<- %s (no reply)\n", Printable(command.text).c_str());
-        return;
-    }
-    Reply reply{'F', ""};
-    if (command.checkOk && !faults_.DamageCommand()) reply = responder_.Respond(command.text);
-    if (options_.verbose)
-        std::fprintf(stderr, "<- %s -> %c %s\n", Printable(command.text).c_str(), reply.status,
-                     reply.data.c_str());
-    ReplyPlan plan = faults_.Plan(link::BuildReplyFrame(reply.status, reply.data));
-    auto due = Clock::now();
-    for (std::size_t i = 0; i < plan.chunks.size(); ++i) {
-        due += std::chrono::milliseconds(plan.chunks[i].delayMs);
-        bool last = i + 1 == plan.chunks.size();
-        endpoint.outgoing.push_back({due, std::move(plan.chunks[i].bytes), last && plan.dropAfter});
-    }
-    Flush(endpoint);
-}
-
-void Server::Flush(Endpoint& endpoint) {
-    const auto now = Clock::now();
-    while (!endpoint.outgoing.empty() && endpoint.outgoing.front().due <= now) {
-        Pending item = std::move(endpoint.outgoing.front());
-        endpoint.outgoing.pop_front();
-        // Replies are a few hundred bytes at most; a full pty buffer drops them, as a
-        // line nobody listens to would.
-        [[maybe_unused]] ssize_t written = write(endpoint.fd, item.bytes.data(), item.bytes.size());
-        if (item.dropAfter) {
-            if (endpoint.isTcp) {
-                CloseClient();
-                return;
-            }
-            endpoint.muted = true;
+void Server::WritePty(Connection& line) {
+    const SimTime now = Tick();
+    for (auto bytes = line.outgoing.Due(now); !bytes.empty(); bytes = line.outgoing.Due(now)) {
+        // Nobody may be reading the device: what does not fit is lost, as on a real
+        // serial line without a listener.
+        const ssize_t n = write(line.fd, bytes.data(), bytes.size());
+        const bool dropped = line.outgoing.Sent(n > 0 ? std::size_t(n) : bytes.size());
+        if (dropped) {
+            Log("pty line dropped after its reply");
+            line.muted = true;
+            line.outgoing.Clear();
         }
     }
 }
 
-int Server::PollTimeoutMs() const {
-    int timeout = -1;
-    for (const Endpoint* e : {client_.get(), pty_.get()}) {
-        if (!e || e->outgoing.empty()) continue;
-        auto wait =
-            std::chrono::ceil<std::chrono::milliseconds>(e->outgoing.front().due - Clock::now());
-        int ms = std::max(0, int(wait.count()));
-        timeout = timeout < 0 ? ms : std::min(timeout, ms);
+std::optional<SimTime> Server::NextDue() const {
+    std::optional<SimTime> next;
+    for (const Connection* line : {client_.get(), ptyLine_.get()}) {
+        if (!line || line->awaitWritable) continue;
+        auto due = line->outgoing.NextDue();
+        if (due && (!next || *due < *next)) next = due;
     }
-    return timeout;
+    return next;
 }
 
 void Server::Run(const volatile std::sig_atomic_t& stop) {
+    SignalGate gate;
     while (!stop) {
-        std::vector<pollfd> fds;
-        if (listenFd_ >= 0) fds.push_back({listenFd_, POLLIN, 0});
-        if (client_) fds.push_back({client_->fd, POLLIN, 0});
-        if (pty_) fds.push_back({pty_->fd, POLLIN, 0});
-        int ready = poll(fds.data(), fds.size(), PollTimeoutMs());
-        if (ready < 0 && errno != EINTR) break;
-        for (const pollfd& p : fds) {
-            if (!(p.revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            if (p.fd == listenFd_)
-                Accept();
-            else if (client_ && p.fd == client_->fd)
-                ReadFrom(*client_);
-            else if (pty_ && p.fd == pty_->fd)
-                ReadFrom(*pty_);
+        // Fixed slots so the results can be matched after the client may have changed.
+        pollfd fds[3] = {{listener_.Get(), POLLIN, 0}, {-1, 0, 0}, {-1, 0, 0}};
+        if (client_)
+            fds[1] = {client_->fd, short(POLLIN | (client_->awaitWritable ? POLLOUT : 0)), 0};
+        if (ptyLine_) fds[2] = {ptyLine_->fd, POLLIN, 0};
+        timespec timeout{};
+        const timespec* wait = nullptr;
+        if (auto due = NextDue()) {
+            const auto left = std::max(SimTime::zero(), *due - Tick());
+            timeout.tv_sec = std::chrono::duration_cast<std::chrono::seconds>(left).count();
+            timeout.tv_nsec = (left % std::chrono::seconds(1)).count();
+            wait = &timeout;
         }
-        if (client_) Flush(*client_);
-        if (pty_) Flush(*pty_);
+        if (ppoll(fds, 3, wait, gate.WaitMask()) < 0) {
+            if (errno == EINTR) continue;
+            std::fprintf(stderr, "delvar-sim: poll failed: %s\n", std::strerror(errno));
+            return;
+        }
+        if (client_ && fds[1].revents) {
+            if (fds[1].revents & POLLOUT) client_->awaitWritable = false;
+            if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) ReadFrom(*client_);
+            if (client_ && client_->outgoing.PendingBytes() > kMaxUnsentBytes)
+                DropClient("not reading its replies");
+        }
+        if (ptyLine_ && (fds[2].revents & POLLIN)) ReadFrom(*ptyLine_);
+        if (fds[0].revents & POLLIN) Accept();
+        if (client_ && !client_->awaitWritable) Flush(*client_);
+        if (ptyLine_) Flush(*ptyLine_);
     }
 }
 

@@ -1,17 +1,21 @@
-// The simulator's transports: a loopback TCP listener (one client at a time; a new
-// client replaces the current one) and a pseudo-terminal, served by one poll() loop.
+// The simulator's transports served by one poll() loop: a loopback TCP listener and
+// a pseudo-terminal. TCP takes one client at a time: a newly accepted client
+// replaces the current one, whose unsent replies are discarded (a test that opens
+// a fresh link never waits behind a forgotten one).
 #pragma once
 
 #include <chrono>
 #include <csignal>
-#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
 
-#include "sim/FaultInjector.h"
+#include "sim/CommandHandler.h"
 #include "sim/FrameDecoder.h"
-#include "sim/Responder.h"
+#include "sim/OutgoingQueue.h"
+#include "sim/SimClock.h"
+#include "sim/Transports.h"
+#include "sim/UniqueFd.h"
 
 namespace delvar::sim {
 
@@ -24,45 +28,43 @@ struct ServerOptions {
 
 class Server {
   public:
-    Server(ServerOptions options, Responder& responder, FaultInjector& faults);
-    ~Server();
+    Server(ServerOptions options, CommandHandler& handler);
 
     // Opens the endpoints and prints one line per endpoint, then "delvar-sim ready".
     bool Start(std::string& error);
-    // Serves until stop becomes non-zero.
+    // Serves until stop becomes non-zero (set by a signal handler).
     void Run(const volatile std::sig_atomic_t& stop);
 
   private:
-    using Clock = std::chrono::steady_clock;
-    struct Pending {
-        Clock::time_point due;
-        std::vector<std::uint8_t> bytes;
-        bool dropAfter = false;
-    };
-    struct Endpoint {
+    struct Connection {
         int fd = -1;
         bool isTcp = false;
-        bool muted = false;  // a dropped pty stops answering
+        bool muted = false;          // a dropped pty line stops answering
+        bool awaitWritable = false;  // the socket's buffer is full: wait for POLLOUT
         FrameDecoder decoder;
-        std::deque<Pending> outgoing;
+        OutgoingQueue outgoing;
     };
 
-    bool StartTcp(std::string& error);
-    bool StartPty(std::string& error);
+    SimTime Tick();  // advances the simulator clock to the present
     void Accept();
-    void ReadFrom(Endpoint& endpoint);
-    void Answer(Endpoint& endpoint, const DecodedCommand& command);
-    void Flush(Endpoint& endpoint);
-    void CloseClient();
-    int PollTimeoutMs() const;
+    void ReadFrom(Connection& line);
+    void Respond(Connection& line, const DecodedCommand& command);
+    void Flush(Connection& line);
+    void WriteTcp(Connection& line);
+    void WritePty(Connection& line);
+    void DropClient(const char* why);
+    std::optional<SimTime> NextDue() const;
+    void Log(const std::string& text) const;
 
     ServerOptions options_;
-    Responder& responder_;
-    FaultInjector& faults_;
-    int listenFd_ = -1;
-    int ptySlaveFd_ = -1;  // held open so the master never sees a hang-up
-    std::unique_ptr<Endpoint> client_;
-    std::unique_ptr<Endpoint> pty_;
+    CommandHandler& handler_;
+    SimClock clock_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    UniqueFd listener_;
+    UniqueFd clientFd_;
+    std::unique_ptr<Connection> client_;
+    Pty pty_;
+    std::unique_ptr<Connection> ptyLine_;
 };
 
 }  // namespace delvar::sim

@@ -1,78 +1,132 @@
 #include "sim/SimOptions.h"
 
+#include <algorithm>
+#include <limits>
+
+#include "link/Frame.h"
 #include "util/Text.h"
 
 namespace delvar::sim {
 
-const char* SimUsage() {
-    return "usage: delvar-sim [--port N] [--pty PATH] [--firmware X.YY] [--codep]\n"
-           "                  [--channels 1|2|4] [--seed N] [--verbose]\n"
-           "                  [--silent-every N] [--corrupt-every N] [--damage-every N]\n"
-           "                  [--garbage-every N] [--split] [--drop-after N]\n"
-           "Listens on 127.0.0.1:2101 unless only --pty is given; --port 0 picks a free port.\n";
+namespace {
+// "DELVAR", the model character and " Ver " come before the firmware in the version
+// reply, which must fit one reply frame (255 - 35 message characters, status included).
+constexpr std::size_t kVersionPrefix = 12;
+constexpr std::size_t kMaxFirmware = 255 - link::kReplyLengthBias - 1 - kVersionPrefix;
+constexpr long kMaxCount = 1000000000;
+
+// The firmware text ends the version reply after a space, so it has no blanks of its
+// own, and it holds no "!" (that would restart the frame at the receiver).
+bool ValidFirmware(const std::string& text) {
+    return !text.empty() && text.size() <= kMaxFirmware &&
+           std::all_of(text.begin(), text.end(), [](char ch) {
+               return ch > ' ' && ch < 0x7F && ch != char(link::kSyncByte);
+           });
+}
+
+// Walks the argument list, handing out option values with their checks.
+class ArgReader {
+  public:
+    ArgReader(const std::vector<std::string>& args, std::string& error)
+        : args_(args), error_(error) {}
+    bool Done() const { return i_ >= args_.size(); }
+    const std::string& Next() { return args_[i_++]; }
+    const std::string* Value(const std::string& option) {
+        if (Done()) {
+            error_ = option + " needs a value";
+            return nullptr;
+        }
+        return &Next();
+    }
+    bool Number(const std::string& option, long low, long high, long& out) {
+        const std::string* text = Value(option);
+        if (!text) return false;
+        if (!util::ParseWholeNumber(*text, out) || out < low || out > high) {
+            error_ = option + " needs a whole number from " + std::to_string(low) + " to " +
+                     std::to_string(high) + ", not \"" + *text + "\"";
+            return false;
+        }
+        return true;
+    }
+
+  private:
+    const std::vector<std::string>& args_;
+    std::string& error_;
+    std::size_t i_ = 0;
+};
+}  // namespace
+
+std::string SimUsage() {
+    std::string text =
+        "usage: delvar-sim [options]\n"
+        "  --port N           listen on 127.0.0.1:N (default 2101; 0 picks a free port)\n"
+        "  --pty PATH         serve a pseudo-terminal linked at PATH (alone: no TCP)\n"
+        "  --firmware X       firmware version text (default 6.30)\n"
+        "  --codep            the CoDep model\n"
+        "  --channels 1|2|4   source outputs (default 4)\n"
+        "  --seed N           seed of the fault schedule (default 1)\n"
+        "  --verbose          log each command and reply to stderr\n";
+    for (const FailureModeInfo& mode : kFailureModes) {
+        std::string option(mode.option);
+        if (mode.takesCount) option += " N";
+        option.resize(std::max<std::size_t>(option.size() + 1, 19), ' ');
+        text += "  " + option + std::string(mode.help) + "\n";
+    }
+    text += "Fault counts run over the program's life, across connections.\n";
+    return text;
 }
 
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
                                           std::string& error) {
     SimOptions options;
     bool portGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto next = [&]() -> const std::string* {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return nullptr;
-            }
-            return &args[++i];
-        };
-        auto number = [&](long low, long high, long& out) {
-            const std::string* text = next();
-            if (!text) return false;
-            if (!util::ParseWholeNumber(*text, out) || out < low || out > high) {
-                error = arg + " needs a number from " + std::to_string(low) + " to " +
-                        std::to_string(high) + ", got " + *text;
-                return false;
-            }
-            return true;
-        };
+    ArgReader reader(args, error);
+    while (!reader.Done()) {
+        const std::string& arg = reader.Next();
         long value = 0;
-        if (arg == "--port") {
-            if (!number(0, 65535, value)) return std::nullopt;
+        const auto mode = std::find_if(kFailureModes.begin(), kFailureModes.end(),
+                                       [&](const FailureModeInfo& m) { return m.option == arg; });
+        if (mode != kFailureModes.end()) {
+            if (mode->takesCount && !reader.Number(arg, 1, kMaxCount, value)) return std::nullopt;
+            options.faults[mode->mode] = mode->takesCount ? int(value) : 1;
+        } else if (arg == "--port") {
+            if (!reader.Number(arg, 0, 65535, value)) return std::nullopt;
             options.server.port = int(value);
             portGiven = true;
         } else if (arg == "--pty") {
-            const std::string* path = next();
+            const std::string* path = reader.Value(arg);
             if (!path) return std::nullopt;
+            if (path->empty()) {
+                error = "--pty needs a path";
+                return std::nullopt;
+            }
             options.server.ptyPath = *path;
         } else if (arg == "--firmware") {
-            const std::string* text = next();
+            const std::string* text = reader.Value(arg);
             if (!text) return std::nullopt;
+            if (!ValidFirmware(*text)) {
+                error = "--firmware needs 1 to " + std::to_string(kMaxFirmware) +
+                        " printable characters without blanks or \"!\", not \"" + *text + "\"";
+                return std::nullopt;
+            }
             options.model.firmware = *text;
         } else if (arg == "--codep") {
             options.model.codep = true;
         } else if (arg == "--channels") {
-            if (!number(1, 4, value)) return std::nullopt;
+            if (!reader.Number(arg, 1, 4, value)) return std::nullopt;
             if (value == 3) {
                 error = "--channels must be 1, 2 or 4";
                 return std::nullopt;
             }
             options.model.channels = int(value);
         } else if (arg == "--seed") {
-            if (!number(0, 4294967295L, value)) return std::nullopt;
+            if (!reader.Number(arg, 0, std::numeric_limits<std::uint32_t>::max(), value))
+                return std::nullopt;
             options.faults.seed = std::uint32_t(value);
         } else if (arg == "--verbose") {
             options.server.verbose = true;
-        } else if (arg == "--split") {
-            options.faults.split = true;
-        } else if (arg == "--silent-every" || arg == "--corrupt-every" || arg == "--damage-every" ||
-                   arg == "--garbage-every" || arg == "--drop-after") {
-            if (!number(1, 1000000000, value)) return std::nullopt;
-            int n = int(value);
-            if (arg == "--silent-every") options.faults.silentEvery = n;
-            if (arg == "--corrupt-every") options.faults.corruptEvery = n;
-            if (arg == "--damage-every") options.faults.damageEvery = n;
-            if (arg == "--garbage-every") options.faults.garbageEvery = n;
-            if (arg == "--drop-after") options.faults.dropAfter = n;
+        } else if (arg == "--help" || arg == "-h") {
+            options.help = true;
         } else {
             error = "unknown option " + arg;
             return std::nullopt;

@@ -15,11 +15,14 @@ struct SimOptions {
     ServerOptions server;
     InstrumentModel model;
     FaultOptions faults;
+    bool help = false;  // --help: print the usage and exit
 };
 
 // Parses the arguments (without the program name); nothing and a reason on error.
+// With neither --port nor --pty the simulator listens on TCP port 2101; with only
+// --pty it does not listen on TCP at all.
 std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args, std::string& error);
 
-const char* SimUsage();
+std::string SimUsage();
 
 }  // namespace delvar::sim

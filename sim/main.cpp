@@ -4,30 +4,44 @@
 #include <string>
 #include <vector>
 
+#include "sim/CommandHandler.h"
 #include "sim/SimOptions.h"
 
 namespace {
 volatile std::sig_atomic_t gStop = 0;
+
 void OnSignal(int) {
     gStop = 1;
+}
+
+void InstallSignalHandlers() {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);  // a vanished client shows as a write error instead
 }
 }  // namespace
 
 int main(int argc, char** argv) {
     using namespace delvar::sim;
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
-    auto options = ParseSimOptions(args, error);
+    const auto options = ParseSimOptions(args, error);
     if (!options) {
-        std::fprintf(stderr, "delvar-sim: %s\n%s", error.c_str(), SimUsage());
+        std::fprintf(stderr, "delvar-sim: %s\n%s", error.c_str(), SimUsage().c_str());
         return 2;
     }
-    std::signal(SIGINT, OnSignal);
-    std::signal(SIGTERM, OnSignal);
-    std::signal(SIGPIPE, SIG_IGN);
-    Responder responder(options->model);
+    if (options->help) {
+        std::printf("%s", SimUsage().c_str());
+        return 0;
+    }
+    InstallSignalHandlers();
+    const Responder responder(options->model);
     FaultInjector faults(options->faults);
-    Server server(options->server, responder, faults);
+    CommandHandler handler(responder, faults);
+    Server server(options->server, handler);
     if (!server.Start(error)) {
         std::fprintf(stderr, "delvar-sim: %s\n", error.c_str());
         return 1;

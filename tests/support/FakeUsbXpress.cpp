@@ -9,7 +9,8 @@ namespace {
 constexpr std::size_t kMaxProductText = link::UsbXpress::kStringBufferSize - 2;
 
 std::string HandleText(std::int32_t handle) {
-    return "h" + std::to_string(handle);
+    std::string text = std::to_string(handle);
+    return text.insert(0, 1, 'h');
 }
 }  // namespace
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <sys/types.h>
+
 #include <string>
 #include <vector>
 
@@ -15,16 +16,21 @@ struct SimOptions {
 
 class SimProcess {
   public:
-    // Throws std::runtime_error when the simulator does not come up within 5 s.
+    // Starts the simulator and waits until it reports ready. Throws std::runtime_error
+    // when it cannot be started, exits first, or is not ready within 5 s.
     SimProcess(const std::string& simPath, const SimOptions& options);
     ~SimProcess();
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
-    int tcpPort() const { return port_; }
-    const std::string& ptyPath() const { return ptyPath_; }
+    int tcpPort() const { return port_; }                    // 0 without TCP
+    const std::string& ptyPath() const { return ptyPath_; }  // empty without a pty
+    pid_t pid() const { return pid_; }
 
   private:
+    std::string AwaitReady(int outFd);
+    void Stop();
+
     pid_t pid_ = -1;
     int port_ = 0;
     std::string ptyPath_;
