@@ -31,7 +31,13 @@ const char* UsageText() {
            "  --usb SERIAL\n"
            "  --no-checksum        send zero check bytes\n"
            "VERBS:\n"
-           "  send [--repeat N] COMMAND...   send each command, print each reply\n";
+           "  send [--repeat N] COMMAND...   send each command, print each reply\n"
+           "  status                         one poll: phase, time, process, layer, readings\n"
+           "  watch [--seconds S]            the same every 500 ms (default 10 s)\n"
+           "  run start|reset|start-layer|stop-layer|next-layer|zero\n"
+           "  power OUTPUT PERCENT           manual power on output 1-4\n"
+           "  auto                           every output back to automatic control\n"
+           "  select PROCESS                 select process 1-99\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,

@@ -11,5 +11,11 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunSend(CliLink& link, const std::vector<std::string>& args);
+int RunStatusVerb(CliLink& link, const std::vector<std::string>& args);
+int RunWatchVerb(CliLink& link, const std::vector<std::string>& args);
+int RunRunVerb(CliLink& link, const std::vector<std::string>& args);
+int RunPowerVerb(CliLink& link, const std::vector<std::string>& args);
+int RunAutoVerb(CliLink& link, const std::vector<std::string>& args);
+int RunSelectVerb(CliLink& link, const std::vector<std::string>& args);
 
 }  // namespace delvar::cli

@@ -1,6 +1,7 @@
 // delvar-cli: scripting access to the instrument over the program's own link.
 #include <QCoreApplication>
 #include <iostream>
+#include <map>
 
 #include "cli/CliOptions.h"
 #include "cli/Verbs.h"
@@ -16,7 +17,13 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     CliLink link(*options);
-    if (options->verb == "send") return RunSend(link, options->args);
+    using Verb = int (*)(CliLink&, const std::vector<std::string>&);
+    static const std::map<std::string, Verb> kVerbs = {
+        {"send", RunSend},        {"status", RunStatusVerb}, {"watch", RunWatchVerb},
+        {"run", RunRunVerb},      {"power", RunPowerVerb},   {"auto", RunAutoVerb},
+        {"select", RunSelectVerb}};
+    if (auto verb = kVerbs.find(options->verb); verb != kVerbs.end())
+        return verb->second(link, options->args);
     std::cerr << "delvar-cli: unknown verb " << options->verb << "\n" << UsageText();
     return kExitUsage;
 }

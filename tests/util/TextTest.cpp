@@ -86,3 +86,19 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
 
 }  // namespace
 }  // namespace delvar::util
+
+#include "util/Format.h"
+
+namespace delvar::util {
+namespace {
+
+TEST(Formats, HoursMinutesSeconds) {
+    EXPECT_EQ(FormatHMS(3725), "1:02:05");
+    EXPECT_EQ(FormatHMS(0), "0:00:00");
+    EXPECT_EQ(FormatHMS(59.5), "0:01:00");
+    EXPECT_EQ(FormatHMS(36000 * 3), "30:00:00");
+    EXPECT_EQ(FormatHMS(-5), "0:00:00");
+}
+
+}  // namespace
+}  // namespace delvar::util

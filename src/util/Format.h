@@ -1,0 +1,12 @@
+// Display formats shared by the windows and the command-line tool.
+#pragma once
+
+#include <string>
+
+namespace delvar::util {
+
+// Seconds as h:mm:ss, hours not padded (3725 -> "1:02:05"); rounded to whole seconds
+// half to even, negative values show as 0:00:00.
+std::string FormatHMS(double seconds);
+
+}  // namespace delvar::util
