@@ -1,5 +1,6 @@
 #include "app/CriticalError.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace delvar::app {
@@ -8,10 +9,14 @@ void CriticalError(DialogService& dialogs, const std::string& text, const std::s
                    const std::function<void()>& exitNow) {
     dialogs.ShowMessage({"Critical Error: " + text + "\nApplication must close!", title,
                          MessageIcon::Critical, MessageButtons::Ok});
-    if (exitNow)
+    if (exitNow) {
         exitNow();
-    else
-        std::exit(1);
+        return;
+    }
+    // At once: no destructor runs (a shared error handler would complain about the
+    // procedures still on its stack); only the C streams are flushed first.
+    std::fflush(nullptr);
+    std::_Exit(1);
 }
 
 }  // namespace delvar::app

@@ -8,8 +8,9 @@
 
 namespace delvar::app {
 
-// Shows "Critical Error: " + text and that the program must close, then calls exitNow
-// (by default it ends the process with status 1).
+// Shows "Critical Error: " + text and that the program must close (critical icon, caption
+// title), then calls exitNow; without one the process ends at once with status 1. Returns
+// only when an injected exitNow returns.
 void CriticalError(DialogService& dialogs, const std::string& text, const std::string& title,
                    const std::function<void()>& exitNow = {});
 

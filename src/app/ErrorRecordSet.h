@@ -5,6 +5,7 @@
 
 namespace delvar::app {
 
+// One report; the texts are as in the report file, lines ending in CR LF.
 struct ErrorRecord {
     std::string ErrorDate;
     std::string ErrorString;
@@ -18,9 +19,9 @@ struct ErrorRecord {
 class ErrorRecordSet {
   public:
     virtual ~ErrorRecordSet() = default;
-    virtual bool AddRecord(const ErrorRecord& record) = 0;
-    virtual bool DeleteAll() = 0;
-    virtual long Count() = 0;
+    virtual bool AddRecord(const ErrorRecord& record) = 0;  // appends one report
+    virtual bool DeleteAll() = 0;                           // removes every report
+    virtual long Count() = 0;                               // reports held (0 when unreadable)
 };
 
 }  // namespace delvar::app

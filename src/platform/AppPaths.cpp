@@ -7,13 +7,13 @@ namespace delvar::platform {
 
 std::string UserDataFolder() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (folder.isEmpty()) folder = QDir::homePath() + "/.delvar-comm";
+    if (folder.isEmpty()) folder = QDir::home().filePath(".delvar-comm");
     QDir().mkpath(folder);
     return folder.toStdString();
 }
 
 std::string ErrorReportPath() {
-    return UserDataFolder() + "/ERRORS.TXT";
+    return QDir(QString::fromStdString(UserDataFolder())).filePath("ERRORS.TXT").toStdString();
 }
 
 std::string TraceFolder() {

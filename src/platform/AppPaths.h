@@ -5,9 +5,10 @@
 
 namespace delvar::platform {
 
-// The per-user data folder (created when missing), e.g. ~/.local/share/Delvar/Delvar Comm.
+// The per-user data folder (created when missing), e.g. ~/.local/share/<org>/Delvar Comm;
+// the home folder's ".delvar-comm" when the system names none.
 std::string UserDataFolder();
 std::string ErrorReportPath();  // "ERRORS.TXT" in the data folder
-std::string TraceFolder();      // where "trace.log" goes
+std::string TraceFolder();      // the folder "trace.log" goes to: the data folder
 
 }  // namespace delvar::platform

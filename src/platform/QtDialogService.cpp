@@ -37,23 +37,29 @@ QMessageBox::StandardButtons ButtonsOf(app::MessageButtons buttons) {
     }
 }
 
-// "Databases|*.mdb|All|*" to Qt's "Databases (*.mdb);;All (*)".
-QString QtFilter(const std::string& filter) {
-    QStringList parts = QString::fromStdString(filter).split('|');
-    QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i] + " (" + parts[i + 1] + ")";
-    return out.join(";;");
-}
-
 std::optional<std::string> Chosen(const QString& path) {
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
 }
 }  // namespace
 
+std::string QtFileFilter(const std::string& filter) {
+    if (filter.empty()) return {};
+    QStringList parts = QString::fromStdString(filter).split('|');
+    if (parts.size() % 2 == 1) parts << parts.back();  // a lone pattern is its own label
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ').trimmed();
+        if (!patterns.isEmpty()) out << parts[i] + " (" + patterns + ")";
+    }
+    return out.join(";;").toStdString();
+}
+
 app::MessageAnswer QtDialogService::ShowMessage(const app::Message& message) {
     QMessageBox box(IconOf(message.icon), QString::fromStdString(message.title),
                     QString::fromStdString(message.text), ButtonsOf(message.buttons), parent_);
+    // Error texts quote whatever failed; "<" in them must not be taken for markup.
+    box.setTextFormat(Qt::PlainText);
     if (message.systemModal) {
         box.setWindowModality(Qt::ApplicationModal);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -87,14 +93,16 @@ std::optional<std::string> QtDialogService::AskOpenFile(const std::string& title
                                                         const std::string& filter,
                                                         const std::string& initial) {
     return Chosen(QFileDialog::getOpenFileName(parent_, QString::fromStdString(title),
-                                               QString::fromStdString(initial), QtFilter(filter)));
+                                               QString::fromStdString(initial),
+                                               QString::fromStdString(QtFileFilter(filter))));
 }
 
 std::optional<std::string> QtDialogService::AskSaveFile(const std::string& title,
                                                         const std::string& filter,
                                                         const std::string& initial) {
     return Chosen(QFileDialog::getSaveFileName(parent_, QString::fromStdString(title),
-                                               QString::fromStdString(initial), QtFilter(filter)));
+                                               QString::fromStdString(initial),
+                                               QString::fromStdString(QtFileFilter(filter))));
 }
 
 }  // namespace delvar::platform

@@ -1,11 +1,19 @@
 // The dialog service on Qt: message boxes, input boxes and file dialogs.
 #pragma once
 
+#include <string>
+
 #include "app/DialogService.h"
 
 class QWidget;
 
 namespace delvar::platform {
+
+// A dialog filter "Label|*.a;*.b|Label2|*.c" in Qt's form "Label (*.a *.b);;Label2 (*.c)".
+std::string QtFileFilter(const std::string& filter);
+
+// Message boxes map icon and buttons to QMessageBox; a system-modal message blocks the
+// whole program and stays on top of every window.
 
 class QtDialogService final : public app::DialogService {
   public:

@@ -1,29 +1,31 @@
 #include "support/ScriptedDialogs.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
 namespace delvar::testing {
 
 using app::MessageAnswer;
 using app::MessageButtons;
 
-MessageAnswer ScriptedDialogs::ShowMessage(const app::Message& message) {
-    messages.push_back(message);
-    if (!answers.empty()) {
-        MessageAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    switch (message.buttons) {
+namespace {
+std::vector<MessageAnswer> ButtonsOf(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::OkCancel:
+            return {MessageAnswer::Ok, MessageAnswer::Cancel};
         case MessageButtons::YesNo:
+            return {MessageAnswer::Yes, MessageAnswer::No};
         case MessageButtons::YesNoCancel:
-            return MessageAnswer::Yes;
+            return {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel};
         case MessageButtons::RetryCancel:
-            return MessageAnswer::Retry;
-        default:
-            return MessageAnswer::Ok;
+            return {MessageAnswer::Retry, MessageAnswer::Cancel};
+        case MessageButtons::Ok:
+            break;
     }
+    return {MessageAnswer::Ok};
 }
 
-namespace {
 std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue) {
     if (queue.empty()) return std::nullopt;
     auto answer = queue.front();
@@ -32,28 +34,52 @@ std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue) {
 }
 }  // namespace
 
-std::optional<std::string> ScriptedDialogs::AskText(const std::string& prompt, const std::string&,
-                                                    const std::string&) {
-    prompts.push_back(prompt);
+MessageAnswer ScriptedDialogs::ShowMessage(const app::Message& message) {
+    messages.push_back(message);
+    const std::vector<MessageAnswer> buttons = ButtonsOf(message.buttons);
+    if (answers.empty()) return buttons.front();
+    MessageAnswer answer = answers.front();
+    answers.pop_front();
+    if (std::find(buttons.begin(), buttons.end(), answer) == buttons.end())
+        ADD_FAILURE() << "scripted answer " << int(answer) << " is not a button of the box \""
+                      << message.text << "\"";
+    return answer;
+}
+
+std::optional<std::string> ScriptedDialogs::AskText(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::string& initial) {
+    prompts.push_back({Prompt::Kind::Text, prompt, title, "", initial});
     return Next(textAnswers);
 }
 
 std::optional<std::string> ScriptedDialogs::AskOpenFile(const std::string& title,
-                                                        const std::string&, const std::string&) {
-    prompts.push_back(title);
+                                                        const std::string& filter,
+                                                        const std::string& initial) {
+    prompts.push_back({Prompt::Kind::OpenFile, "", title, filter, initial});
     return Next(fileAnswers);
 }
 
 std::optional<std::string> ScriptedDialogs::AskSaveFile(const std::string& title,
-                                                        const std::string&, const std::string&) {
-    prompts.push_back(title);
+                                                        const std::string& filter,
+                                                        const std::string& initial) {
+    prompts.push_back({Prompt::Kind::SaveFile, "", title, filter, initial});
     return Next(fileAnswers);
 }
 
 std::vector<std::string> ScriptedDialogs::Texts() const {
     std::vector<std::string> texts;
-    for (auto& m : messages) texts.push_back(m.text);
+    for (const auto& m : messages) texts.push_back(m.text);
     return texts;
+}
+
+std::string ScriptedDialogs::LastText() const {
+    return messages.empty() ? std::string() : messages.back().text;
+}
+
+void ScriptedDialogs::ClearRecord() {
+    messages.clear();
+    prompts.clear();
 }
 
 }  // namespace delvar::testing

@@ -1,7 +1,11 @@
-// A dialog service for tests: records every message and prompt and answers from
-// queues the test fills. With an empty queue a message box answers its first
-// button (Ok, Ok for OkCancel, Yes for YesNo and YesNoCancel, Retry for RetryCancel)
-// and input and file prompts answer nothing (cancelled).
+// A dialog service for tests: records every message and prompt, and answers from
+// queues the test fills.
+//
+// Message boxes take the next entry of `answers`; with the queue empty they answer
+// their first button: Ok for Ok and OkCancel, Yes for YesNo and YesNoCancel, Retry for
+// RetryCancel. A queued answer that is not one of the box's buttons fails the test.
+// Input boxes take the next entry of `textAnswers`, file dialogs (open and save) the
+// next of `fileAnswers`; with the queue empty they answer nothing, as when cancelled.
 #pragma once
 
 #include <deque>
@@ -12,6 +16,15 @@
 #include "app/DialogService.h"
 
 namespace delvar::testing {
+
+struct Prompt {
+    enum class Kind { Text, OpenFile, SaveFile };
+    Kind kind = Kind::Text;
+    std::string prompt;  // the input box's prompt; empty for file dialogs
+    std::string title;
+    std::string filter;  // file dialogs only
+    std::string initial;
+};
 
 class ScriptedDialogs final : public app::DialogService {
   public:
@@ -25,9 +38,13 @@ class ScriptedDialogs final : public app::DialogService {
 
     // Every message text shown, in order.
     std::vector<std::string> Texts() const;
+    // The text of the last message; empty when none was shown.
+    std::string LastText() const;
+    // Forgets what was shown and prompted (the answer queues stay).
+    void ClearRecord();
 
     std::vector<app::Message> messages;
-    std::vector<std::string> prompts;  // input and file dialog titles/prompts, in order
+    std::vector<Prompt> prompts;
     std::deque<app::MessageAnswer> answers;
     std::deque<std::optional<std::string>> textAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
