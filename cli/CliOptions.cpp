@@ -32,6 +32,7 @@ const char* UsageText() {
            "  --no-checksum        send zero check bytes\n"
            "VERBS:\n"
            "  send [--repeat N] COMMAND...   send each command, print each reply\n"
+           "  info                           connect: version, channel count, CoDep\n"
            "  status                         one poll: phase, time, process, layer, readings\n"
            "  watch [--seconds S]            the same every 500 ms (default 10 s)\n"
            "  run start|reset|start-layer|stop-layer|next-layer|zero\n"

@@ -11,6 +11,7 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunSend(CliLink& link, const std::vector<std::string>& args);
+int RunInfoVerb(CliLink& link, const std::vector<std::string>& args);
 int RunStatusVerb(CliLink& link, const std::vector<std::string>& args);
 int RunWatchVerb(CliLink& link, const std::vector<std::string>& args);
 int RunRunVerb(CliLink& link, const std::vector<std::string>& args);

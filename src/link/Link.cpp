@@ -168,10 +168,13 @@ bool Link::OpenSelectedPort() {
             auto portNumber = static_cast<std::uint16_t>(port >= 0 && port <= 65535 ? port : 0);
             ports_.tcp.Close();
             ports_.tcp.ConnectTo(settings_.EAddress, portNumber);
-            // Wait up to 1 s while events run; stop as soon as the socket is connected.
+            // Wait up to 1 s while events run; stop as soon as the socket is connected,
+            // or closed again because the peer refused.
             const TimePoint deadline = ports_.clock.Now() + kTcpConnectWait;
-            while (ports_.tcp.State() != TcpSocket::kConnected && ports_.clock.Now() < deadline)
+            while (ports_.tcp.State() != TcpSocket::kConnected && ports_.clock.Now() < deadline) {
                 ports_.pump.ProcessEvents(deadline, true);
+                if (ports_.tcp.State() == 0) break;
+            }
             return ports_.tcp.State() == TcpSocket::kConnected;
         }
         default:

@@ -95,3 +95,42 @@ TEST(CliSend, NoInstrumentMeansFailure) {
 
 }  // namespace
 }  // namespace delvar::testing
+
+namespace delvar::testing {
+namespace {
+
+TEST(CliInfo, ReportsVersionChannelsAndCoDep) {
+    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--codep", "--channels", "2"}});
+    CliResult r = RunCli(Tcp(sim) + " info");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "Version: DELVARC Ver 6.30\nChannels: 2\nCoDep: yes\n");
+}
+
+TEST(CliInfo, RefusedFirmwareShowsTheMessageAndFails) {
+    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--firmware", "5.10"}});
+    CliResult r = RunCli(Tcp(sim) + " info");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "Delvar firmware version DELVAR  Ver 5.10 cannot be used with this Comm software.\n\n"
+              "Use Pellan Comm Version 1.XX.\nOff line\n");
+}
+
+TEST(CliInfo, SilentInstrumentIsNotFound) {
+    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--silent-every", "1"}});
+    CliResult r = RunCli(Tcp(sim) + " info");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err,
+              "Instrument not found.\nVerify Comm Port and instrument Baud Rate.\nOff line\n");
+}
+
+TEST(CliOperate, BadArgumentsAreUsageErrorsBeforeAnyExchange) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    CliResult r = RunCli(Tcp(sim) + " power 5 10");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(RunCli(Tcp(sim) + " run sideways").exitCode, 2);
+    EXPECT_EQ(RunCli(Tcp(sim) + " select 100").exitCode, 2);
+}
+
+}  // namespace
+}  // namespace delvar::testing

@@ -273,6 +273,12 @@ TEST(TcpConnect, WaitsUpToOneSecondForTheConnection) {
     r.tcp.stateAfterConnect = 6;
     r.pump.At(r.pump.Passes() + 3, [&] { r.tcp.state = TcpSocket::kConnected; });
     EXPECT_TRUE(r.link.OpenSelectedPort());
+
+    // A refused connection closes the socket: no need to wait out the second.
+    r.tcp.stateAfterConnect = 0;
+    const auto refused = r.clock.Now();
+    EXPECT_FALSE(r.link.OpenSelectedPort());
+    EXPECT_LT(r.clock.Now() - refused, std::chrono::milliseconds(10));
 }
 
 }  // namespace

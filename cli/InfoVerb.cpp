@@ -1,0 +1,40 @@
+// info: the whole connect, then what it learnt of the instrument.
+#include <iostream>
+
+#include "cli/StderrDialogs.h"
+#include "cli/Verbs.h"
+#include "link/Connect.h"
+
+namespace delvar::cli {
+
+namespace {
+// The command-line tool has no main window: the connect's window calls do nothing.
+class NoWindow final : public link::ConnectHost {
+  public:
+    void SetTitle(const std::string&) override {}
+    void EnableInstrumentMenu(bool) override {}
+    void ShowCommWindowOnTop() override {}
+    void LoadProcesses() override {}
+};
+}  // namespace
+
+int RunInfoVerb(CliLink& cli, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        std::cerr << "info takes no arguments\n" << UsageText();
+        return kExitUsage;
+    }
+    StderrDialogs dialogs;
+    NoWindow window;
+    link::Link& link = cli.Get();
+    if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
+        std::cerr << "Off line\n";
+        return kExitFailed;
+    }
+    const link::InstrumentInfo& info = link.Info();
+    std::cout << "Version: " << info.VersionText << "\n"
+              << "Channels: " << info.ChannelCount << "\n"
+              << "CoDep: " << (info.CoDep ? "yes" : "no") << "\n";
+    return kExitOk;
+}
+
+}  // namespace delvar::cli
