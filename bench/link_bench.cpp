@@ -58,13 +58,10 @@ struct RealLink {
     link::Link link{{serial, tcp, usb, pump, clock}};
 };
 
-void BM_ExchangeTcp(benchmark::State& state) {
-    testing::SimProcess sim(DELVAR_SIM_PATH, {});
-    RealLink r;
-    r.link.Settings().EAddress = "127.0.0.1";
-    r.link.Settings().EPort = std::to_string(sim.tcpPort());
+// Times "J" exchanges over an opened link and reports them under name.
+void TimeExchanges(benchmark::State& state, RealLink& r, const std::string& name) {
     if (!r.link.OpenSelectedPort()) {
-        state.SkipWithError("cannot connect to delvar-sim");
+        state.SkipWithError("cannot open the link to delvar-sim");
         return;
     }
     std::vector<double> micros;
@@ -74,7 +71,15 @@ void BM_ExchangeTcp(benchmark::State& state) {
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         if (r.link.CommStatus() != 0) state.SkipWithError("exchange failed");
     }
-    Report(state, "tcp", micros);
+    Report(state, name, micros);
+}
+
+void BM_ExchangeTcp(benchmark::State& state) {
+    testing::SimProcess sim(DELVAR_SIM_PATH, {});
+    RealLink r;
+    r.link.Settings().EAddress = "127.0.0.1";
+    r.link.Settings().EPort = std::to_string(sim.tcpPort());
+    TimeExchanges(state, r, "tcp");
 }
 
 void BM_RawSocketPingPong(benchmark::State& state) {
@@ -117,19 +122,9 @@ void BM_ExchangePty19200(benchmark::State& state) {
     testing::SimProcess sim(DELVAR_SIM_PATH, options);
     RealLink r;
     r.link.Settings().Type = link::kPortRs232;
+    r.link.Settings().RS232Baud = 0;  // 19200
     r.serial.SetDevicePath(1, sim.ptyPath());
-    if (!r.link.OpenSelectedPort()) {
-        state.SkipWithError("cannot open the pty");
-        return;
-    }
-    std::vector<double> micros;
-    for (auto _ : state) {
-        auto start = Clock::now();
-        benchmark::DoNotOptimize(r.link.SendCommand("J"));
-        micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-        if (r.link.CommStatus() != 0) state.SkipWithError("exchange failed");
-    }
-    Report(state, "pty", micros);
+    TimeExchanges(state, r, "pty");
 }
 
 double CpuSeconds() {

@@ -2,21 +2,14 @@
 
 #include "commands/modCommData.h"
 #include "commands/modCommOperate.h"
-#include "support/FakeUsbXpress.h"
-#include "support/LinkFakes.h"
+#include "support/LinkRig.h"
 
 namespace delvar::commands {
 namespace {
 
 using namespace delvar::testing;
 
-struct CommandRig {
-    FakeClock clock;
-    ScriptedPump pump{clock};
-    FakeSerialPort serial;
-    FakeTcpSocket tcp;
-    FakeUsbXpress usb;
-    link::Link link{{serial, tcp, usb, pump, clock}};
+struct CommandRig : LinkRig {
     std::vector<std::string> sent;
     Answer answer;  // what the instrument says next
     CommandRig() {

@@ -2,8 +2,7 @@
 
 #include "link/Connect.h"
 #include "link/Frame.h"
-#include "support/FakeUsbXpress.h"
-#include "support/LinkFakes.h"
+#include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
 
 namespace delvar::link {
@@ -23,13 +22,7 @@ struct RecordingHost final : ConnectHost {
     }
 };
 
-struct ConnectRig {
-    FakeClock clock;
-    ScriptedPump pump{clock};
-    FakeSerialPort serial;
-    FakeTcpSocket tcp;
-    FakeUsbXpress usb;
-    Link link{{serial, tcp, usb, pump, clock}};
+struct ConnectRig : LinkRig {
     ScriptedDialogs dialogs;
     RecordingHost host;
     std::string version = "DELVAR  Ver 6.30";

@@ -2,8 +2,7 @@
 
 #include "link/Frame.h"
 #include "link/Link.h"
-#include "support/FakeUsbXpress.h"
-#include "support/LinkFakes.h"
+#include "support/LinkRig.h"
 
 namespace delvar::link {
 namespace {
@@ -14,14 +13,7 @@ using testing::FakeTcpSocket;
 using testing::FakeUsbXpress;
 using testing::ScriptedPump;
 
-struct Rig {
-    FakeClock clock;
-    ScriptedPump pump{clock};
-    FakeSerialPort serial;
-    FakeTcpSocket tcp;
-    FakeUsbXpress usb;
-    Link link{{serial, tcp, usb, pump, clock}};
-};
+using Rig = testing::LinkRig;
 
 TEST(Exchange, TcpReplyIsTrimmedAndTheExchangeEnds) {
     Rig r;
