@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <iostream>
 #include <map>
+#include <memory>
 
 #include "cli/Verbs.h"
 #include "commands/modCommData.h"
 #include "commands/modCommOperate.h"
+#include "commands/modCommProcess.h"
 #include "link/Frame.h"
 #include "util/Format.h"
 #include "util/Text.h"
@@ -139,8 +141,17 @@ int RunSelectVerb(CliLink& cli, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     if (!cli.Open()) return kExitFailed;
-    Comm_SendSelectProcess(cli.Get(), static_cast<std::int16_t>(process));
-    return StatusExit(cli.Get());
+    auto setup = std::make_unique<setup::SetupData>();
+    setup::ResetSetupData(*setup);
+    int result = Comm_SelectProcess(cli.Get(), *setup, int(process));
+    if (result != link::kOk) {
+        std::cerr << link::StatusText(result) << "\n";
+        return kExitFailed;
+    }
+    const auto& selected = setup->processes[int(process)];
+    std::printf("Process %ld: %s (%d layers)\n", process, util::Trim(selected.Process_Name).c_str(),
+                selected.Number_Layers);
+    return kExitOk;
 }
 
 }  // namespace delvar::cli
