@@ -15,3 +15,15 @@ std::string FormatHMS(double seconds) {
 }
 
 }  // namespace delvar::util
+
+#include <charconv>
+
+namespace delvar::util {
+
+std::string NumberText(double value) {
+    char text[64];
+    auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+}  // namespace delvar::util

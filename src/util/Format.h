@@ -10,3 +10,11 @@ namespace delvar::util {
 std::string FormatHMS(double seconds);
 
 }  // namespace delvar::util
+
+namespace delvar::util {
+
+// The usual number-to-text form: shortest text that reads back the same, no
+// trailing zeros and no decimal point for whole numbers (2.5 -> "2.5", 3 -> "3").
+std::string NumberText(double value);
+
+}  // namespace delvar::util
