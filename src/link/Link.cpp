@@ -21,6 +21,7 @@ std::string Link::SendCommand(std::string_view command) {
         return {};
     }
     exchange_.CommStatus = kBusy;
+    ++exchanges_;
     exchange_.LastCommand = std::string(command);
     exchange_.TxText.assign(frame.begin(), frame.end());
     exchange_.ReplyText.clear();

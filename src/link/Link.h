@@ -46,6 +46,8 @@ class Link {
     bool OpenSelectedPort();
 
     int CommStatus() const { return exchange_.CommStatus; }
+    // Exchanges started since the link was made (refused calls not counted).
+    std::uint64_t ExchangeCount() const { return exchanges_; }
     void SetCommStatus(int code) { exchange_.CommStatus = code; }
 
     CommSettings& Settings() { return settings_; }
@@ -82,6 +84,7 @@ class Link {
     InstrumentInfo info_;
     UsbState usbState_;
     UsbBridge usb_;
+    std::uint64_t exchanges_ = 0;
 };
 
 }  // namespace delvar::link
