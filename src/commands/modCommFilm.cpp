@@ -5,6 +5,7 @@
 #include <map>
 #include <vector>
 
+#include "commands/WireNumbers.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -12,11 +13,6 @@ namespace delvar::commands {
 
 namespace {
 using setup::FilmRec;
-
-std::int16_t ToInteger(double value) {
-    return static_cast<std::int16_t>(
-        std::clamp<long>(util::RoundHalfEven(value), INT16_MIN, INT16_MAX));
-}
 
 struct FilmParam {
     double FilmRec::*real = nullptr;

@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <climits>
 
+#include "commands/WireNumbers.h"
 #include "util/Text.h"
 
 namespace delvar::commands {
 
 namespace {
-std::int32_t ToLong(const std::string& text) {
-    return static_cast<std::int32_t>(
-        std::clamp<long>(util::RoundHalfEven(util::LeadingNumber(text)), INT32_MIN, INT32_MAX));
+std::int32_t LongOf(const std::string& text) {
+    return ToLong(util::LeadingNumber(text));
 }
 }  // namespace
 
@@ -28,19 +28,19 @@ int ReadLogic(link::Link& link, LogicTable& logic, int index) {
     std::size_t terms = 0;
     while (rest.find(':') != std::string::npos) {
         std::string term = util::SplitFirst(rest, rest, ':');
-        if (terms < r->IF.size()) r->IF[terms] = ToLong(term);
+        if (terms < r->IF.size()) r->IF[terms] = LongOf(term);
         ++terms;
     }
     std::string last = util::SplitFirst(rest, rest, ' ');
-    if (terms < r->IF.size()) r->IF[terms] = ToLong(last);
+    if (terms < r->IF.size()) r->IF[terms] = LongOf(last);
     util::SplitFirst(rest, rest, ',');  // "3"
-    r->THEN = ToLong(util::SplitFirst(rest, rest, ' '));
+    r->THEN = LongOf(util::SplitFirst(rest, rest, ' '));
     for (int skip = 0; skip < 2; ++skip) {  // parameters 4 and 5
         util::SplitFirst(rest, rest, ',');
         util::SplitFirst(rest, rest, ' ');
     }
     util::SplitFirst(rest, rest, ',');  // "6"
-    r->Defined = static_cast<std::int16_t>(ToLong(util::SplitFirst(rest, rest, ',')));
+    r->Defined = static_cast<std::int16_t>(LongOf(util::SplitFirst(rest, rest, ',')));
     return link::kOk;
 }
 

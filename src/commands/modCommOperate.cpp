@@ -2,17 +2,12 @@
 
 #include <array>
 
+#include "commands/WireNumbers.h"
 #include "util/Text.h"
 
 namespace delvar::commands {
 
 namespace {
-std::int16_t ToInt16(double value) {
-    long rounded = util::RoundHalfEven(value);
-    if (rounded > INT16_MAX) return INT16_MAX;
-    if (rounded < INT16_MIN) return INT16_MIN;
-    return static_cast<std::int16_t>(rounded);
-}
 
 constexpr std::array<const char*, 38> kPhaseNames = {"Stopped",
                                                      "Crystal Verify",
@@ -68,19 +63,19 @@ std::int16_t Comm_GetStatus(link::Link& link, RunStatus& status) {
         double value = util::LeadingNumber(util::GetField(reply, i, ' '));
         switch (i) {
             case 1:
-                phase = ToInt16(value);
+                phase = ToInteger(value);
                 break;
             case 2:
                 status.ElapsedTime = value;
                 break;
             case 3:
-                status.ProcessNumber = ToInt16(value);
+                status.ProcessNumber = ToInteger(value);
                 break;
             case 4:
-                status.LayerNumber = ToInt16(value);
+                status.LayerNumber = ToInteger(value);
                 break;
             case 5:
-                status.StatusWord5 = ToInt16(value);
+                status.StatusWord5 = ToInteger(value);
                 break;
         }
     }

@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 
+#include "commands/WireNumbers.h"
 #include "setup/LayerChains.h"
 #include "util/Text.h"
 
@@ -10,11 +11,6 @@ namespace delvar::commands {
 
 namespace {
 using setup::LayerRec;
-
-std::int16_t ToInteger(double value) {
-    long rounded = util::RoundHalfEven(value);
-    return static_cast<std::int16_t>(std::clamp<long>(rounded, INT16_MIN, INT16_MAX));
-}
 
 // One layer parameter: a floating field with its wire scale, or an Integer field.
 struct LayerParam {

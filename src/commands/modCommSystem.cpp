@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "commands/ReplyItems.h"
+#include "commands/WireNumbers.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -12,14 +13,6 @@ namespace delvar::commands {
 namespace {
 using setup::SystemRec;
 
-std::int16_t ToInteger(double value) {
-    return static_cast<std::int16_t>(
-        std::clamp<long>(util::RoundHalfEven(value), INT16_MIN, INT16_MAX));
-}
-std::int32_t ToLong(double value) {
-    return static_cast<std::int32_t>(
-        std::clamp<long>(util::RoundHalfEven(value), INT32_MIN, INT32_MAX));
-}
 std::string N(long value) {
     return std::to_string(value);
 }
