@@ -1,10 +1,13 @@
 #include "sim/CommandHandler.h"
 
+#include <chrono>
+
 #include "link/Frame.h"
 
 namespace delvar::sim {
 
-Answer CommandHandler::Handle(const DecodedCommand& command) {
+Answer CommandHandler::Handle(const DecodedCommand& command, SimTime now) {
+    responder_.AdvanceTo(std::chrono::duration<double>(now).count() * speed_);
     Answer answer;
     if (faults_.SilenceCommand()) {
         answer.silent = true;

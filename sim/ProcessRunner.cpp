@@ -301,8 +301,9 @@ RunResult ProcessRunner::Run(int code) {
             if (Running()) return RunResult::BadMode;
             const long first = store_.Number(RecordKind::Process, process_, kProcessTerms[1]);
             const long count = store_.Number(RecordKind::Process, process_, kProcessTerms[2]);
-            if (!store_.HasRecord(RecordKind::Layer, int(first)) || count < 1)
-                return RunResult::BadData;
+            // A process without layers cannot start: the instrument is not ready for it.
+            if (count < 1) return RunResult::NotReady;
+            if (!store_.HasRecord(RecordKind::Layer, int(first))) return RunResult::BadData;
             elapsed_ = 0;
             layerNumber_ = layersVisited_ = 0;
             StartLayer(int(first), true);

@@ -32,7 +32,7 @@ enum Phase : int {
     kManualPower = 26,
 };
 
-enum class RunResult { Ok, BadData, BadMode };
+enum class RunResult { Ok, NotReady, BadData, BadMode };
 
 struct StatusReading {
     int phase = kStopped;

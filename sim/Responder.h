@@ -1,9 +1,16 @@
 // Answers command texts the way the instrument does: a status character and data.
-// It holds no clock: anything time-dependent is stepped from outside.
+// It holds the instrument's setup, its process runner and its digital I/O. It holds
+// no clock: simulated time is moved forward from outside through AdvanceTo().
 #pragma once
 
+#include <cstdint>
 #include <string>
-#include <utility>
+#include <string_view>
+
+#include "sim/DigitalIo.h"
+#include "sim/ProcessRunner.h"
+#include "sim/Reply.h"
+#include "sim/SetupStore.h"
 
 namespace delvar::sim {
 
@@ -13,22 +20,37 @@ struct InstrumentModel {
     bool codep = false;
 };
 
-struct Reply {
-    char status = 'A';
-    std::string data;
-    bool operator==(const Reply&) const = default;
-};
-
 class Responder {
   public:
-    explicit Responder(InstrumentModel model) : model_(std::move(model)) {}
-    Reply Respond(const std::string& command) const;
+    explicit Responder(InstrumentModel model, std::uint32_t seed = 1);
+    Responder(const Responder&) = delete;
+    Responder& operator=(const Responder&) = delete;
+
+    Reply Respond(std::string_view command);
+    // Moves simulated time to seconds since start; earlier times change nothing.
+    void AdvanceTo(double seconds);
+
     // The text "@" answers with: the 7th character is "C" on the CoDep model, and the
     // firmware number ends it after a space.
     std::string VersionText() const;
+    SetupStore& Store() { return store_; }
+    const ProcessRunner& Runner() const { return runner_; }
 
   private:
+    Reply Status() const;
+    Reply OutputReadings() const;
+    Reply SensorReadings() const;
+    Reply RunCommand(std::string_view rest);
+    Reply PowerCommand(std::string_view rest);
+    Reply SelectCommand(std::string_view rest);
+    Reply IoCounts(std::string_view rest);
+
     InstrumentModel model_;
+    SetupStore store_;
+    ProcessRunner runner_;
+    DigitalIo io_;
+    double now_ = 0;
+    bool transfer_ = false;  // between XSTART and XSTOP: the run commands are refused
 };
 
 }  // namespace delvar::sim

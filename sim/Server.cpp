@@ -113,7 +113,7 @@ void Server::Respond(Connection& line, const DecodedCommand& command) {
         Log("<- " + shown + " (line dropped, no reply)");
         return;
     }
-    Answer answer = handler_.Handle(command);
+    Answer answer = handler_.Handle(command, Tick());
     if (answer.silent) {
         Log("<- " + shown + " (no reply)");
         return;

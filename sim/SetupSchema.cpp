@@ -119,12 +119,12 @@ constexpr std::array kFilm{
 constexpr std::array kMaterial{T(1), N(2, 270, 40, 9999), N(3, 1080, 100, 9999)};
 
 constexpr std::array kSensor{
-    N(1, 100, 0, 399), N(2, 1, 1, 16), N(3, 1, 0, 2),    N(4, 0, 0, 99999), N(5, 0, 0, 9),
+    N(1, 100, 0, 399), N(2, 1, 0, 16), N(3, 1, 0, 2),    N(4, 0, 0, 99999), N(5, 0, 0, 9),
     N(6, 0, 0, 9),     N(7, 0, 0, 9),  N(8, 0, 0, 9999), N(9, 1, 0, 16),
 };
 // A source carries its voltage scale (tenths of a volt, -10 to 10 V) as parameter 1.
 constexpr std::array kSource{
-    N(1, 100, -100, 100), N(2, 1, 1, 16), N(3, 1, 0, 2),    N(4, 0, 0, 99999), N(5, 0, 0, 9),
+    N(1, 100, -100, 100), N(2, 1, 0, 16), N(3, 1, 0, 2),    N(4, 0, 0, 99999), N(5, 0, 0, 9),
     N(6, 0, 0, 9),        N(7, 0, 0, 9),  N(8, 0, 0, 9999), N(9, 1, 0, 16),
 };
 constexpr std::array kIoAssignment{T(1, kAssignmentLength), T(2, kAssignmentLength)};

@@ -1,6 +1,7 @@
 #include "sim/SimOptions.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 #include "link/Frame.h"
@@ -22,6 +23,15 @@ bool ValidFirmware(const std::string& text) {
            std::all_of(text.begin(), text.end(), [](char ch) {
                return ch > ' ' && ch < 0x7F && ch != char(link::kSyncByte);
            });
+}
+
+bool ParseSpeed(const std::string& text, double& out) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !(value >= 0.01 && value <= 10000))
+        return false;
+    out = value;
+    return true;
 }
 
 // Walks the argument list, handing out option values with their checks.
@@ -64,7 +74,8 @@ std::string SimUsage() {
         "  --firmware X       firmware version text (default 6.30)\n"
         "  --codep            the CoDep model\n"
         "  --channels 1|2|4   source outputs (default 4)\n"
-        "  --seed N           seed of the fault schedule (default 1)\n"
+        "  --speed F          run simulated time F times faster (0.01 to 10000, default 1)\n"
+        "  --seed N           seed of the fault schedule and the physics noise (default 1)\n"
         "  --verbose          log each command and reply to stderr\n";
     for (const FailureModeInfo& mode : kFailureModes) {
         std::string option(mode.option);
@@ -123,6 +134,13 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             if (!reader.Number(arg, 0, std::numeric_limits<std::uint32_t>::max(), value))
                 return std::nullopt;
             options.faults.seed = std::uint32_t(value);
+        } else if (arg == "--speed") {
+            const std::string* text = reader.Value(arg);
+            if (!text) return std::nullopt;
+            if (!ParseSpeed(*text, options.speed)) {
+                error = "--speed needs a number from 0.01 to 10000, not \"" + *text + "\"";
+                return std::nullopt;
+            }
         } else if (arg == "--verbose") {
             options.server.verbose = true;
         } else if (arg == "--help" || arg == "-h") {

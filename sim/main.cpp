@@ -38,9 +38,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     InstallSignalHandlers();
-    const Responder responder(options->model);
+    Responder responder(options->model, options->faults.seed);
     FaultInjector faults(options->faults);
-    CommandHandler handler(responder, faults);
+    CommandHandler handler(responder, faults, options->speed);
     Server server(options->server, handler);
     if (!server.Start(error)) {
         std::fprintf(stderr, "delvar-sim: %s\n", error.c_str());

@@ -26,9 +26,12 @@ TEST(SimResponder, ChannelQueryGivesTheOutputCount) {
     }
 }
 
-TEST(SimResponder, AnythingElseIsABadCommandWithoutData) {
-    const Responder responder({});
-    for (const char* command : {"X", "j", "@ ", " J", "JJ", "V", "XSTART", ""}) {
+TEST(SimResponder, UnknownOrMisshapenCommandsAreBadCommandsWithoutData) {
+    Responder responder({});
+    for (const char* command :
+         {"X",     "j",    "@ ",   " J", "JJ", "V ",      "XSTARTX", "",   "U",
+          "U  1",  "U x",  "T",    "T5", "S",  "S1",      "S1 4.5",  "C5", "C5?",
+          "Cx? 1", "A1 5", "A15?", "B",  "Bx", "D7? 1 x", "GC5",     "I3", "K3"}) {
         EXPECT_EQ(responder.Respond(command), (Reply{'C', ""})) << '"' << command << '"';
     }
 }
@@ -37,7 +40,7 @@ class SimCommandHandler : public ::testing::Test {
   protected:
     Answer Handle(const DecodedCommand& command, FaultOptions faults = {},
                   InstrumentModel model = {}) {
-        const Responder responder(std::move(model));
+        Responder responder(std::move(model));
         FaultInjector injector(faults);
         return CommandHandler(responder, injector).Handle(command);
     }

@@ -39,14 +39,15 @@ TEST(SimOptions, ThePtyAloneTurnsTcpOffAPortKeepsItOn) {
 }
 
 TEST(SimOptions, ModelAndSeedOptions) {
-    const auto options = Parse(
-        {"--codep", "--channels", "2", "--firmware", "6.31", "--seed", "4294967295", "--verbose"});
+    const auto options = Parse({"--codep", "--channels", "2", "--firmware", "6.31", "--seed",
+                                "4294967295", "--verbose", "--speed", "250.5"});
     ASSERT_TRUE(options);
     EXPECT_TRUE(options->model.codep);
     EXPECT_EQ(options->model.channels, 2);
     EXPECT_EQ(options->model.firmware, "6.31");
     EXPECT_EQ(options->faults.seed, 4294967295u);
     EXPECT_TRUE(options->server.verbose);
+    EXPECT_DOUBLE_EQ(options->speed, 250.5);
 }
 
 TEST(SimOptions, EveryFailureModeHasItsOption) {
@@ -79,6 +80,11 @@ TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
         {"--channels", "8"},
         {"--seed", "4294967296"},
         {"--seed", "1.5"},
+        {"--speed", "0"},
+        {"--speed", "20000"},
+        {"--speed", "fast"},
+        {"--speed", "nan"},
+        {"--speed"},
         {"--silent-every", "0"},
         {"--corrupt-every", "abc"},
         {"--drop-after"},

@@ -1,0 +1,160 @@
+// Every record kind written to delvar-sim, read back into a fresh setup and compared.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "commands/modCommFilm.h"
+#include "commands/modCommLogic.h"
+#include "commands/modCommProcess.h"
+#include "commands/modCommSystem.h"
+#include "integration/SimLink.h"
+#include "setup/LayerChains.h"
+#include "support/ScriptedDialogs.h"
+
+namespace delvar::testing {
+namespace {
+
+using namespace delvar::commands;
+
+struct RoundTrip : ::testing::Test {
+    SimLink sim{Transport::Tcp};
+    link::Link& link = sim.Link();
+    std::unique_ptr<setup::SetupData> sent = Fresh();
+    std::unique_ptr<setup::SetupData> back = Fresh();
+    ScriptedDialogs dialogs;
+
+    static std::unique_ptr<setup::SetupData> Fresh() {
+        auto s = std::make_unique<setup::SetupData>();
+        setup::ResetSetupData(*s);
+        return s;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(sim.Opened());
+        link.SendCommand("J");
+        link.MutableInfo().ChannelCount = 4;
+    }
+};
+
+TEST_F(RoundTrip, ProcessAndLayers) {
+    int first = setup::InsertLayer(*sent, 3, 0);
+    int second = setup::InsertLayer(*sent, 3, first);
+    sent->processes[3].Process_Name = setup::FixedName("Mirror stack");
+    setup::LayerRec& l = sent->layers[second];
+    l.Rate = 12.5;
+    l.Final_Thick = 1.234;
+    l.Time_Setpoint = 30;
+    l.Output_Number = 2;
+    l.Max_Power1 = 80.5;
+    l.Sensor2 = 1;
+    l.Ramp1_Enabled = 1;
+    l.Ramp1_Start = 0.5;
+    l.Ramp1_Rate = 20;
+    l.Rate_Dev_Alarm = 12.5;
+    l.FS_Thick = 2.5;
+    EXPECT_EQ(WriteProcess(link, *sent, 3, 0), 0);
+    for (int layer : setup::WalkProcess(*sent, 3)) EXPECT_EQ(WriteLayer(link, *sent, layer, 0), 0);
+    EXPECT_EQ(ReadProcess(link, *back, 3, 0), 0);
+    EXPECT_EQ(back->processes[3].Process_Name, sent->processes[3].Process_Name);
+    EXPECT_EQ(back->processes[3].First_Layer, first);
+    EXPECT_EQ(back->processes[3].Number_Act_Layers, 2);
+    // The chain is read layer by layer, as an upload does.
+    for (int layer = back->processes[3].First_Layer, steps = 0;
+         back->layers.Find(layer) && steps < 10; layer = back->layers[layer].Next_Layer, ++steps)
+        ASSERT_EQ(ReadLayer(link, *back, layer, 0), 0) << "layer " << layer;
+    for (int p = 1; p <= kLayerWireParams; ++p)
+        EXPECT_EQ(GetLayerParam(back->layers[second], p), GetLayerParam(l, p)) << "parameter " << p;
+}
+
+TEST_F(RoundTrip, FilmsAndMaterials) {
+    setup::FilmRec& f = sent->films[7];
+    f.Film_Name = setup::FixedName("Gold 100nm");
+    f.Pterm = 40;
+    f.Iterm = 1.5;
+    f.Dterm = 0.2;
+    f.Material_Index = 5;
+    f.Tooling = 110;
+    f.Ramp1_Power = 25.5;
+    f.Ramp1_Time = 30;
+    f.Soak1_Time = 20;
+    f.Capture = 5;
+    f.Sens2_Back = 3;
+    EXPECT_EQ(WriteFilm(link, *sent, 7), 0);
+    EXPECT_EQ(ReadFilm(link, *back, 7), 0);
+    for (int code : {101, 201, 202, 203, 204, 206, 301, 302, 303, 402, 507})
+        EXPECT_EQ(GetFilmParam(back->films[7], code), GetFilmParam(f, code)) << code;
+
+    setup::MaterialRec& m = sent->materials[12];
+    m.Material = setup::FixedName("Gold");
+    m.Density = 19.3;
+    m.ZFactor = 0.381;
+    EXPECT_EQ(WriteMaterial(link, dialogs, *sent, 12, 0), 0);
+    EXPECT_EQ(ReadMaterial(link, dialogs, *back, 12, 0), 0);
+    EXPECT_EQ(back->materials[12].Material, m.Material);
+    EXPECT_DOUBLE_EQ(back->materials[12].Density, 19.3);
+    EXPECT_DOUBLE_EQ(back->materials[12].ZFactor, 0.381);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(RoundTrip, SystemSensorsSourcesAndIo) {
+    setup::SystemRec& s = sent->system;
+    s.Period = 0.5;
+    s.System_Tooling = 95;
+    s.Min_Freq = 4.5;
+    s.Max_Freq = 6.0;
+    s.Password = 1234;
+    EXPECT_EQ(WriteSystem(link, s, 0), 0);
+    EXPECT_EQ(ReadSystem(link, back->system, 0), 0);
+    for (int p : {1, 2, 5, 6, 7, 14, 15, 16, 17, 18, 19})
+        EXPECT_EQ(GetSystemParam(back->system, p), GetSystemParam(s, p)) << p;
+
+    sent->sensors[2].Tooling = 105;
+    sent->sensors[2].Num_Positions = 6;
+    sent->sensors[2].Shutter_Delay = 0.25;
+    sent->sensors[2].UseInputs = "1:0:0:0:0:0:0:0:0:0:0:0:0:0:0:2";
+    sent->sources[3].Voltage_Scale = 7.5;
+    EXPECT_EQ(WriteSensor(link, sent->sensors, 2, 0), 0);
+    EXPECT_EQ(WriteSensorIO(link, sent->sensors, 2, 1), 0);
+    EXPECT_EQ(WriteSource(link, sent->sources, 3, 0), 0);
+    EXPECT_EQ(ReadSensor(link, back->sensors, 2, 0), 0);
+    EXPECT_EQ(ReadSensorIO(link, back->sensors, 2, 1), 0);
+    EXPECT_EQ(ReadSource(link, back->sources, 3, 0), 0);
+    EXPECT_EQ(back->sensors[2].Tooling, 105);
+    EXPECT_EQ(back->sensors[2].Num_Positions, 6);
+    EXPECT_DOUBLE_EQ(back->sensors[2].Shutter_Delay, 0.25);
+    EXPECT_EQ(back->sensors[2].UseInputs, sent->sensors[2].UseInputs);
+    EXPECT_DOUBLE_EQ(back->sources[3].Voltage_Scale, 7.5);
+
+    sent->inputs[5].Name = setup::FixedName("Door");
+    sent->inputs[5].Pin = 5;
+    sent->inputs[5].Level = 1;
+    sent->relays[6].Name = setup::FixedName("Vent");
+    sent->relays[6].Width = 0.5;
+    sent->relays[6].Pin = 6;
+    EXPECT_EQ(WriteInput(link, sent->inputs, 5, 0), 0);
+    EXPECT_EQ(WriteRelay(link, sent->relays, 6, 0), 0);
+    EXPECT_EQ(ReadInput(link, back->inputs, 5, 0), 0);
+    EXPECT_EQ(ReadRelay(link, back->relays, 6, 0), 0);
+    EXPECT_EQ(back->inputs[5].Name, sent->inputs[5].Name);
+    EXPECT_EQ(back->inputs[5].Pin, 5);
+    EXPECT_EQ(back->inputs[5].Level, 1);
+    EXPECT_EQ(back->relays[6].Name, sent->relays[6].Name);
+    EXPECT_DOUBLE_EQ(back->relays[6].Width, 0.5);
+    std::int16_t a = -1, b = -1;
+    EXPECT_EQ(ReadIOCounts(link, 5, a, b), 0);
+}
+
+TEST_F(RoundTrip, LogicStatements) {
+    setup::LogicRec& l = sent->logic[4];
+    l.Name = setup::FixedName("Pump down");
+    l.IF = {101, 3, 205};
+    l.THEN = 202;  // Relay2
+    ASSERT_EQ(WriteLogic(link, sent->logic, 4), 0);
+    EXPECT_EQ(ReadLogic(link, back->logic, 4), 0);
+    EXPECT_EQ(back->logic[4].Name, l.Name);
+    EXPECT_EQ(back->logic[4].IF, l.IF);
+    EXPECT_EQ(back->logic[4].THEN, 202);
+    EXPECT_EQ(back->logic[4].Defined, 1);
+}
+
+}  // namespace
+}  // namespace delvar::testing
