@@ -37,6 +37,12 @@ int ReadWholeSetup(link::Link& link, app::DialogService& dialogs, setup::SetupDa
     using namespace commands;
     int failures = 0;
     auto count = [&](int result) { failures += result != 0; };
+    auto mark = Clock::now();
+    auto section = [&](const char* name) {
+        const auto now = Clock::now();
+        std::printf("  %-10s %.1f ms\n", name, std::chrono::duration<double>(now - mark).count() * 1e3);
+        mark = now;
+    };
     const int channels = std::clamp(link.Info().ChannelCount, 1, setup::kMaxChannels);
     count(BeginTransfer(link));
     count(ReadSystem(link, s.system, 0));
@@ -44,8 +50,11 @@ int ReadWholeSetup(link::Link& link, app::DialogService& dialogs, setup::SetupDa
         count(ReadProcess(link, s, p, 0));
         for (int layer : setup::WalkProcess(s, p)) count(ReadLayer(link, s, layer, 0));
     }
+    section("processes");
     for (int f = 1; f <= setup::kMaxFilms; ++f) count(ReadFilm(link, s, f));
+    section("films");
     for (int m = 1; m <= setup::kMaxMaterials; ++m) count(ReadMaterial(link, dialogs, s, m, 0));
+    section("materials");
     for (int k = 1; k <= channels; ++k) {
         count(ReadSensor(link, s.sensors, k, 0));
         count(ReadSensorIO(link, s.sensors, k, 1));
@@ -58,7 +67,9 @@ int ReadWholeSetup(link::Link& link, app::DialogService& dialogs, setup::SetupDa
         count(ReadInput(link, s.inputs, io, 0));
         count(ReadRelay(link, s.relays, io, 0));
     }
+    section("sensors/io");
     for (int l = 1; l <= setup::kMaxLogic; ++l) count(ReadLogic(link, s.logic, l));
+    section("logic");
     count(EndTransfer(link));
     return failures;
 }

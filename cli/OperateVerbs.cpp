@@ -143,7 +143,10 @@ int RunSelectVerb(CliLink& cli, const std::vector<std::string>& args) {
     if (!cli.Open()) return kExitFailed;
     auto setup = std::make_unique<setup::SetupData>();
     setup::ResetSetupData(*setup);
-    int result = Comm_SelectProcess(cli.Get(), *setup, int(process));
+    // The selection's own outcome decides the exit status; the read-back then shows
+    // what the instrument holds for that process.
+    int result = Comm_SendSelectProcess(cli.Get(), std::int16_t(process));
+    if (result == link::kOk) result = ReadProcess(cli.Get(), *setup, int(process), 0);
     if (result != link::kOk) {
         std::cerr << link::StatusText(result) << "\n";
         return kExitFailed;

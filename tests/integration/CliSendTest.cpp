@@ -132,5 +132,47 @@ TEST(CliOperate, BadArgumentsAreUsageErrorsBeforeAnyExchange) {
     EXPECT_EQ(RunCli(Tcp(sim) + " select 100").exitCode, 2);
 }
 
+TEST(CliOperate, StatusFollowsTheRunCommands) {
+    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--speed", "50"}});
+    CliResult idle = RunCli(Tcp(sim) + " status");
+    ASSERT_EQ(idle.exitCode, 0) << idle.err;
+    EXPECT_EQ(idle.out.substr(0, idle.out.find("Output 1")),
+              "Phase: Stopped\nElapsed: 0:00:00\nProcess: 1\nLayer: 0\n");
+    EXPECT_NE(
+        idle.out.find("Sensor 4: rate 0.00 A/s, thickness 0.000 kA, frequency 6004500.0 Hz\n"),
+        std::string::npos)
+        << idle.out;
+
+    EXPECT_EQ(RunCli(Tcp(sim) + " run start").exitCode, 0);
+    CliResult running = RunCli(Tcp(sim) + " status");
+    EXPECT_EQ(running.out.find("Phase: Stopped"), std::string::npos) << running.out;
+    EXPECT_NE(running.out.find("Layer: 1\n"), std::string::npos) << running.out;
+
+    CliResult refused = RunCli(Tcp(sim) + " select 2");
+    EXPECT_EQ(refused.exitCode, 1) << "no new selection while a process runs";
+    EXPECT_NE(refused.err.find("Bad Mode"), std::string::npos) << refused.err;
+
+    EXPECT_EQ(RunCli(Tcp(sim) + " power 1 40").exitCode, 0);
+    EXPECT_NE(RunCli(Tcp(sim) + " status").out.find("Phase: Manual Power\n"), std::string::npos);
+    EXPECT_EQ(RunCli(Tcp(sim) + " auto").exitCode, 0);
+    EXPECT_EQ(RunCli(Tcp(sim) + " run reset").exitCode, 0);
+    EXPECT_NE(RunCli(Tcp(sim) + " status").out.find("Phase: Stopped\n"), std::string::npos);
+    CliResult selected = RunCli(Tcp(sim) + " select 2");
+    EXPECT_EQ(selected.exitCode, 0) << selected.err;
+    EXPECT_NE(RunCli(Tcp(sim) + " status").out.find("Process: 2\n"), std::string::npos);
+}
+
+TEST(CliOperate, WatchPollsForTheGivenTime) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    CliResult r = RunCli(Tcp(sim) + " watch --seconds 1.2");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::size_t polls = 0;
+    for (std::size_t at = r.out.find("Phase: "); at != std::string::npos;
+         at = r.out.find("Phase: ", at + 1))
+        ++polls;
+    EXPECT_GE(polls, 2u);
+    EXPECT_LE(polls, 4u);
+}
+
 }  // namespace
 }  // namespace delvar::testing
