@@ -43,6 +43,7 @@ struct ProcessRec {
     std::int16_t Number_Layers = 0;
     std::int16_t First_Layer = -1;
     std::int16_t Number_Act_Layers = 0;
+    friend bool operator==(const ProcessRec&, const ProcessRec&) = default;
 };
 
 struct LayerRec {
@@ -62,6 +63,7 @@ struct LayerRec {
     double Ramp3_Enabled = 0, Ramp3_Start = 0, Ramp3_Rate = 0, Ramp3_Time = 0;
     double FS_Rate = 10, FS_Thick = 10;
     double Ramp4_Enabled = 0, Ramp4_Start = 0, Ramp4_Rate = 0, Ramp4_Time = 0;
+    friend bool operator==(const LayerRec&, const LayerRec&) = default;
 };
 
 struct FilmRec {
@@ -89,12 +91,14 @@ struct FilmRec {
     double Feed2_Power = 0, Feed2_Ramp = 0, Feed2_Time = 0;
     double Feed3_Power = 0, Feed3_Ramp = 0, Feed3_Time = 0;
     std::int16_t Control_Delay = 0;
+    friend bool operator==(const FilmRec&, const FilmRec&) = default;
 };
 
 struct MaterialRec {
     std::string Material = FixedName("");
     double Density = 1.0;
     double ZFactor = 1.0;
+    friend bool operator==(const MaterialRec&, const MaterialRec&) = default;
 };
 
 // Sensors and sources share one layout; Tooling is the sensor's, Voltage_Scale the source's.
@@ -106,6 +110,7 @@ struct SensorRec {
     double Shutter_Delay = 0;
     std::int32_t Num_Positions = 0, Current_Position = 0;
     std::int32_t Control_Type = 0, Drive_Type = 0, Feedback_Type = 0, Indexer_Delay = 0;
+    friend bool operator==(const SensorRec&, const SensorRec&) = default;
 };
 
 struct SourceRec {
@@ -116,11 +121,13 @@ struct SourceRec {
     double Shutter_Delay = 0;
     std::int32_t Num_Positions = 0, Current_Position = 0;
     std::int32_t Control_Type = 0, Drive_Type = 0, Feedback_Type = 0, Indexer_Delay = 0;
+    friend bool operator==(const SourceRec&, const SourceRec&) = default;
 };
 
 struct InputRec {
     std::string Name = FixedName("");
     std::int32_t NameMode = 0, Level = 0, Pin = 0, UsedBy = 0;
+    friend bool operator==(const InputRec&, const InputRec&) = default;
 };
 
 struct RelayRec {
@@ -128,6 +135,7 @@ struct RelayRec {
     std::int32_t NameMode = 0, Type = 0, Pulses = 0;
     double Width = 0;
     std::int32_t Pin = 0, UsedBy = 0;
+    friend bool operator==(const RelayRec&, const RelayRec&) = default;
 };
 
 inline constexpr int kLogicTerms = 16;
@@ -137,6 +145,7 @@ struct LogicRec {
     std::int16_t Defined = 0;
     std::array<std::int32_t, kLogicTerms> IF{};
     std::int32_t THEN = 0;
+    friend bool operator==(const LogicRec&, const LogicRec&) = default;
 };
 
 struct SystemRec {
@@ -150,6 +159,7 @@ struct SystemRec {
     std::int16_t Xtool1 = 100, Xtool2 = 100, Xtool3 = 100, Xtool4 = 100;
     double Power_Scale_1 = 5.0, Power_Scale_2 = 5.0, Power_Scale_3 = 5.0, Power_Scale_4 = 5.0;
     double Alpha = 1.0;
+    friend bool operator==(const SystemRec&, const SystemRec&) = default;
 };
 
 inline constexpr int kMaxProcesses = 99;
