@@ -22,6 +22,7 @@ std::string Link::SendCommand(std::string_view command) {
     }
     exchange_.CommStatus = kBusy;
     ++exchanges_;
+    if (OnCommand) OnCommand(std::string(command));
     exchange_.LastCommand = std::string(command);
     exchange_.TxText.assign(frame.begin(), frame.end());
     exchange_.ReplyText.clear();

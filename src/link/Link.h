@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,9 @@ class Link {
     // Set to Online at the end of every connect; the process window shows its
     // off-line notice once while this is false.
     bool OfflineNoticeShown = false;
+
+    // Told every command text as its exchange starts (tests and traces listen here).
+    std::function<void(const std::string& command)> OnCommand;
 
   private:
     std::string ReceiveReply();

@@ -35,6 +35,14 @@ TEST(ReplyItemsParsing, UnknownItemsDoNotShiftTheOthers) {
     EXPECT_EQ(ValueAfterComma("none"), "");
 }
 
+TEST(ReplyItemsParsing, AnEmptyNameDoesNotSwallowTheNextItem) {
+    using Items = std::vector<std::pair<int, std::string>>;
+    EXPECT_EQ(ReplyItems("1, 2,0 3,5"), (Items{{1, ""}, {2, "0"}, {3, "5"}}));
+    EXPECT_EQ(ReplyItems("1,  5,1"), (Items{{1, ""}, {5, "1"}}));
+    EXPECT_EQ(ReplyItems("1,"), (Items{{1, ""}}));
+    EXPECT_EQ(ReplyItems("1,x,y 2,4"), (Items{{1, "x,y"}, {2, "4"}})) << "not an item: kept";
+}
+
 TEST(SystemCommands, ReadAllAndOneParameter) {
     SystemRig r;
     r.respond = [](const std::string& c) -> Answer {

@@ -1,0 +1,332 @@
+// The numbered steps of the whole-setup upload and download.
+#include <array>
+#include <set>
+
+#include "commands/modCommFilm.h"
+#include "commands/modCommLogic.h"
+#include "commands/modCommProcess.h"
+#include "commands/modCommSystem.h"
+#include "link/Frame.h"
+#include "setup/BatchTransfer.h"
+
+namespace delvar::setup {
+
+using namespace commands;
+
+namespace {
+
+constexpr int kMaxChainSteps = kMaxLayers;
+
+std::string Numbered(const char* kind, int n, const char* suffix = "") {
+    return std::string(kind) + " " + std::to_string(n) + suffix;
+}
+
+}  // namespace
+
+int BatchTransfer::RunUploadStep(int step) {
+    if (!link_.Info().Online) return Failed("Read", "Instrument not online.", link::kTimeout);
+    state_.setupSource = 1;
+    state_.unsavedInstrumentData = true;
+    if (BeginTransfer(link_) != 0) {
+        const int status = link_.CommStatus();
+        Message("Error: Batch Upload Lock");
+        return status;
+    }
+    const int result = UploadWork(step);
+    // The lock is always released, also after a failed item.
+    if (EndTransfer(link_) != 0) {
+        const int status = link_.CommStatus();
+        Message("Error: Batch Upload Unlock");
+        return result != 0 ? result : status;
+    }
+    return result;
+}
+
+int BatchTransfer::UploadWork(int step) {
+    const int channels = Channels();
+    int status = 0;
+    switch (step) {
+        case kStepProcesses:
+            for (int p = 1; p <= kMaxProcesses; ++p) {
+                Progress("Reading Processes:", Numbered("Process", p), p, kMaxProcesses);
+                if ((status = UploadProcess(p)) != 0) return status;
+            }
+            return 0;
+        case kStepFilms:
+            for (int f = 1; f <= kMaxFilms; ++f) {
+                Progress("Reading Films:", Numbered("Film", f), f, kMaxFilms);
+                if ((status = ReadFilm(link_, setup_, f)) != 0)
+                    return Failed("Read", Numbered("Film", f), status);
+            }
+            return 0;
+        case kStepMaterials:
+            for (int m = 1; m <= kMaxMaterials; ++m) {
+                Progress("Reading Materials:", Numbered("Material", m), m, kMaxMaterials);
+                if ((status = ReadMaterial(link_, dialogs_, setup_, m, 0)) != 0)
+                    return Failed("Read", Numbered("Material", m), status);
+            }
+            return 0;
+        case kStepRelays:
+            for (int k = 1; k <= 4 * channels; ++k) {
+                Progress("Reading Relays:", Numbered("Relay", k), k, 4 * channels);
+                if ((status = ReadRelay(link_, setup_.relays, k, 0)) != 0)
+                    return Failed("Read", Numbered("Relay", k), status);
+            }
+            return 0;
+        case kStepInputs:
+            for (int k = 1; k <= 4 * channels; ++k) {
+                Progress("Reading Inputs:", Numbered("Input", k), k, 4 * channels);
+                if ((status = ReadInput(link_, setup_.inputs, k, 0)) != 0)
+                    return Failed("Read", Numbered("Input", k), status);
+            }
+            return 0;
+        case kStepSensors:
+            for (int k = 1; k <= channels; ++k) {
+                Progress("Reading Sensors:", Numbered("Sensor", k), k, channels);
+                if ((status = ReadSensor(link_, setup_.sensors, k, 0)) != 0)
+                    return Failed("Read", Numbered("Sensor", k), status);
+                if ((status = ReadSensorIO(link_, setup_.sensors, k, 1)) != 0)
+                    return Failed("Read", Numbered("Sensor", k, " Inputs"), status);
+                if ((status = ReadSensorIO(link_, setup_.sensors, k, 2)) != 0)
+                    return Failed("Read", Numbered("Sensor", k, " Relays"), status);
+            }
+            return 0;
+        case kStepSources:
+            for (int k = 1; k <= channels; ++k) {
+                Progress("Reading Sources:", Numbered("Source", k), k, channels);
+                if ((status = ReadSource(link_, setup_.sources, k, 0)) != 0)
+                    return Failed("Read", Numbered("Source", k), status);
+                if ((status = ReadSourceIO(link_, setup_.sources, k, 1)) != 0)
+                    return Failed("Read", Numbered("Source", k, " Inputs"), status);
+                if ((status = ReadSourceIO(link_, setup_.sources, k, 2)) != 0)
+                    return Failed("Read", Numbered("Source", k, " Relays"), status);
+            }
+            return 0;
+        case kStepLogic:
+            for (int s = 1; s <= kMaxLogic; ++s) {
+                Progress("Reading Logic:", Numbered("Logic Statement", s), s, kMaxLogic);
+                if ((status = ReadLogic(link_, setup_.logic, s)) != 0)
+                    return Failed("Read", Numbered("Logic Statement", s), status);
+            }
+            return 0;
+        case kStepSystem:
+            Progress("Reading System:", "System Setup", 1, 1);
+            if ((status = ReadSystem(link_, setup_.system, 0)) != 0)
+                return Failed("Read", "System Setup", status);
+            return 0;
+        default:
+            return 0;  // step 1 has no work
+    }
+}
+
+// One process and the layers its chain reaches, with the counts the walk finds.
+int BatchTransfer::UploadProcess(int p) {
+    if (const int status = ReadProcess(link_, setup_, p, 0); status != 0)
+        return Failed("Read", Numbered("Process", p), status);
+    ProcessRec& process = setup_.processes[p];
+    const auto empty = [&process] {
+        process.First_Layer = -1;
+        process.Number_Layers = 0;
+        process.Number_Act_Layers = 0;
+    };
+    if (process.First_Layer < 1) {
+        empty();
+        return 0;
+    }
+    int topLayers = 0, records = 0;
+    std::set<int> visited;
+    // The chain comes from the instrument: stop at an index outside the table, at a
+    // layer already read and after as many steps as there are layers.
+    for (int layer = process.First_Layer; layer > 0 && records < kMaxChainSteps;) {
+        if (!setup_.layers.Find(layer) || !visited.insert(layer).second) break;
+        if (const int status = ReadLayer(link_, setup_, layer, 0); status != 0) {
+            Message("Upload error. " + std::string(link::StatusText(status)) +
+                    ".\nProcess: " + std::to_string(p) + "  Layer: " + std::to_string(layer));
+            empty();
+            return status;
+        }
+        ++records;
+        const LayerRec& record = setup_.layers[layer];
+        if (record.CoDep_Layer > 0) {
+            layer = record.CoDep_Layer;
+        } else {
+            layer = record.Next_Layer;
+            ++topLayers;
+        }
+    }
+    if (process.Number_Layers != topLayers || process.Number_Act_Layers != records) {
+        process.Number_Layers = std::int16_t(topLayers);
+        process.Number_Act_Layers = std::int16_t(records);
+    }
+    return 0;
+}
+
+int BatchTransfer::RunDownloadStep(int step) {
+    if (!link_.Info().Online) return Failed("Write", "Instrument not online.", link::kTimeout);
+    if (BeginTransfer(link_) != 0) {
+        const int status = link_.CommStatus();
+        Message("Error: Batch Download Lock");
+        return status;
+    }
+    const int result = DownloadWork(step);
+    // Never leave the instrument locked, also when the step failed.
+    if (EndTransfer(link_) != 0) {
+        const int status = link_.CommStatus();
+        Message("Error: Batch Download Unlock");
+        return result != 0 ? result : status;
+    }
+    return result;
+}
+
+int BatchTransfer::CheckProcesses() {
+    for (int p = 1; p <= kMaxProcesses; ++p) {
+        if (setup_.processes[p].Number_Act_Layers <= 0) continue;
+        const int result = CheckProcessModel(link_.Info(), setup_, p);
+        if (result == link::kFourChannelsRequired)
+            return Failed("Write",
+                          Numbered("Process", p, " requires four channel Delvar.") +
+                              "\nProcess downloads aborted!",
+                          result);
+        if (result == link::kCoDepRequired)
+            return Failed("Write",
+                          Numbered("Process", p, " requires CoDep model DelvarC.") +
+                              "\nProcess downloads aborted!",
+                          result);
+    }
+    return 0;
+}
+
+int BatchTransfer::CheckFilms() {
+    for (int f = 1; f <= kMaxFilms; ++f) {
+        const int result = CheckFilmModel(link_.Info(), setup_, f);
+        if (result != 0)
+            return Failed(
+                "Write",
+                Numbered("Film", f, " requires four channel Delvar.") + "\nFilm downloads aborted.",
+                result);
+    }
+    return 0;
+}
+
+int BatchTransfer::DownloadWork(int step) {
+    const int channels = Channels();
+    int status = 0;
+    switch (step) {
+        case kStepProcesses:
+            if ((status = CheckProcesses()) != 0) return status;
+            for (int p = 1; p <= kMaxProcesses; ++p) {
+                Progress("Writing Processes:", Numbered("Process", p), p, kMaxProcesses);
+                if ((status = DownloadProcess(p)) != 0) return status;
+            }
+            return 0;
+        case kStepFilms:
+            if ((status = CheckFilms()) != 0) return status;
+            for (int f = 1; f <= kMaxFilms; ++f) {
+                Progress("Writing Films:", Numbered("Film", f), f, kMaxFilms);
+                if ((status = WriteFilm(link_, setup_, f)) != 0)
+                    return Failed("Write", Numbered("Film", f), status);
+            }
+            return 0;
+        case kStepMaterials:
+            for (int m = 1; m <= kMaxMaterials; ++m) {
+                Progress("Writing Materials:", Numbered("Material", m), m, kMaxMaterials);
+                if ((status = WriteMaterial(link_, dialogs_, setup_, m, 0)) != 0)
+                    return Failed("Write", Numbered("Material", m), status);
+            }
+            return 0;
+        case kStepRelays:
+            // Release every physical pin first, so no two records hold one pin meanwhile.
+            for (int k = 1; k <= 4 * channels; ++k) {
+                link_.SendCommand("GA" + std::to_string(k) + " 3,0");
+                link_.SendCommand("GB" + std::to_string(k) + " 5,0");
+            }
+            for (int k = 1; k <= 4 * channels; ++k) {
+                Progress("Writing Relays:", Numbered("Relay", k), k, 4 * channels);
+                if ((status = WriteRelay(link_, setup_.relays, k, 0)) != 0)
+                    return Failed("Write", Numbered("Relay", k), status);
+            }
+            return 0;
+        case kStepInputs:
+            for (int k = 1; k <= 4 * channels; ++k) {
+                Progress("Writing Inputs:", Numbered("Input", k), k, 4 * channels);
+                if ((status = WriteInput(link_, setup_.inputs, k, 0)) != 0)
+                    return Failed("Write", Numbered("Input", k), status);
+            }
+            return 0;
+        case kStepSensors:
+            for (int k = 1; k <= channels; ++k) {
+                Progress("Writing Sensors:", Numbered("Sensor", k), k, channels);
+                if ((status = WriteSensor(link_, setup_.sensors, k, 0)) != 0)
+                    return Failed("Write", Numbered("Sensor", k), status);
+                if ((status = WriteSensorIO(link_, setup_.sensors, k, 1)) != 0)
+                    return Failed("Write", Numbered("Sensor", k, " Inputs"), status);
+                if ((status = WriteSensorIO(link_, setup_.sensors, k, 2)) != 0)
+                    return Failed("Write", Numbered("Sensor", k, " Relays"), status);
+            }
+            return 0;
+        case kStepSources:
+            for (int k = 1; k <= channels; ++k) {
+                Progress("Writing Sources:", Numbered("Source", k), k, channels);
+                if ((status = WriteSource(link_, setup_.sources, k, 0)) != 0)
+                    return Failed("Write", Numbered("Source", k), status);
+                if ((status = WriteSourceIO(link_, setup_.sources, k, 1)) != 0)
+                    return Failed("Write", Numbered("Source", k, " Inputs"), status);
+                if ((status = WriteSourceIO(link_, setup_.sources, k, 2)) != 0)
+                    return Failed("Write", Numbered("Source", k, " Relays"), status);
+            }
+            return 0;
+        case kStepLogic:
+            for (int s = 1; s <= kMaxLogic; ++s) {
+                Progress("Writing Logic:", Numbered("Logic Statement", s), s, kMaxLogic);
+                if ((status = WriteLogic(link_, setup_.logic, s)) != 0)
+                    return Failed("Write", Numbered("Logic Statement", s), status);
+            }
+            return 0;
+        case kStepSystem:
+            Progress("Writing System:", "System Setup", 1, 1);
+            if ((status = WriteSystem(link_, setup_.system, 0)) != 0)
+                return Failed("Write", "System Setup", status);
+            return 0;
+        default:
+            return 0;
+    }
+}
+
+// One process and its chain. A layer the instrument refuses leaves the process
+// written as empty there, so it never points at layers it does not have.
+int BatchTransfer::DownloadProcess(int p) {
+    if (const int status = WriteProcess(link_, setup_, p, 0); status != 0)
+        return Failed("Write", Numbered("Process", p), status);
+    ProcessRec& process = setup_.processes[p];
+    int layer = process.First_Layer;
+    int top = 1, member = 1;
+    std::set<int> visited;
+    for (int n = 0; n < process.Number_Act_Layers && n < kMaxChainSteps && layer >= 1; ++n) {
+        if (!setup_.layers.Find(layer) || !visited.insert(layer).second) break;
+        LayerRec& record = setup_.layers[layer];
+        record.Layer_Deleted = 0;
+        if (const int status = WriteLayer(link_, setup_, layer, 0); status != 0) {
+            const ProcessRec kept = process;
+            process.First_Layer = -1;
+            process.Number_Layers = 0;
+            process.Number_Act_Layers = 0;
+            WriteProcess(link_, setup_, p, 0);
+            process = kept;
+            return Failed("Write",
+                          Numbered("Process", p) + "  Layer: " + std::to_string(top) + "." +
+                              std::to_string(member),
+                          status);
+        }
+        if (record.CoDep_Layer > 0) {
+            layer = record.CoDep_Layer;
+            ++member;
+        } else {
+            layer = record.Next_Layer;
+            ++top;
+            member = 1;
+        }
+    }
+    return 0;
+}
+
+}  // namespace delvar::setup

@@ -1,0 +1,166 @@
+#include "setup/BatchTransfer.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "commands/modCommSystem.h"
+#include "link/Frame.h"
+
+namespace delvar::setup {
+
+namespace fs = std::filesystem;
+
+BatchTransfer::BatchTransfer(link::Link& link, app::DialogService& dialogs,
+                             ProgressDisplay& progress, SetupData& setup, TransferState& state,
+                             std::string title)
+    : link_(link),
+      dialogs_(dialogs),
+      progress_(progress),
+      setup_(setup),
+      state_(state),
+      title_(std::move(title)) {}
+
+void BatchTransfer::Message(const std::string& text) {
+    dialogs_.ShowMessage({text, title_});
+}
+
+int BatchTransfer::Failed(const char* kind, const std::string& item, int status) {
+    // A refused logic statement (50-52) was a Bad Data reply on the wire.
+    const int shown = (status >= 50 && status <= 52) ? link::kBadData : status;
+    Message(std::string("Instrument ") + kind + " Error: " + item + "\n" + link::StatusText(shown));
+    return status;
+}
+
+void BatchTransfer::Progress(const char* caption, const std::string& item, int n, int count) {
+    progress_.Update(caption, item, count > 0 ? n * 100 / count : 100);
+}
+
+int BatchTransfer::Channels() const {
+    return std::clamp(link_.Info().ChannelCount, 0, kMaxChannels);
+}
+
+bool BatchTransfer::Upload(const TransferSelection& selection) {
+    if (selection.all) return WholeUpload();
+    progress_.Show("Read Instrument", "", "", 4);
+    bool ok = true;
+    if (selection.processes) ok &= RunUploadStep(kStepProcesses) == 0;
+    if (selection.films) ok &= RunUploadStep(kStepFilms) == 0;
+    if (selection.materials) ok &= RunUploadStep(kStepMaterials) == 0;
+    progress_.Close();
+    return ok;
+}
+
+bool BatchTransfer::WholeUpload() {
+    progress_.Show("Read Instrument", "", "", 4);
+    if (link_.CommStatus() != 0) {
+        progress_.Close();
+        Message("Error: Batch Upload Lock");
+        return false;
+    }
+    // A failed step has shown its message; the others still run.
+    bool ok = true;
+    for (int step = 0; step <= kStepSystem; ++step) ok &= RunUploadStep(step) == 0;
+    progress_.Close();
+    state_.caption = "Edit - [Instrument Upload]";
+    if (link_.CommStatus() != 0) {
+        Message("Error: Batch Upload Unlock");
+        return false;
+    }
+    return ok;
+}
+
+bool BatchTransfer::Download(const TransferSelection& selection, SetupFiles& files,
+                             const DownloadPaths& paths) {
+    if (!selection.all) {
+        progress_.Show("Write Instrument", "", "", 4);
+        bool ok = true;
+        if (selection.processes) ok &= RunDownloadStep(kStepProcesses) == 0;
+        if (selection.films) ok &= RunDownloadStep(kStepFilms) == 0;
+        if (selection.materials) ok &= RunDownloadStep(kStepMaterials) == 0;
+        progress_.Close();
+        return ok;
+    }
+    const auto answer = dialogs_.ShowMessage(
+        {"This will completely overwrite Delvar data.\nSave the current Delvar setup before "
+         "download?",
+         title_, app::MessageIcon::Question, app::MessageButtons::YesNoCancel});
+    if (answer == app::MessageAnswer::Cancel) return false;
+    if (answer == app::MessageAnswer::Yes) {
+        // Every save must succeed before the next step, or a setup would be lost.
+        if (!files.Save(paths.tempDb)) return false;
+        const std::string start =
+            (fs::path(paths.programFolder) / FileNamePart(files.CurrentDatabase())).string();
+        const auto chosen = dialogs_.AskSaveFile("", "DB Files (*.mdb)|*.mdb", start);
+        if (!chosen) return false;
+        // The instrument's present setup goes into the chosen file first.
+        WholeUpload();
+        if (!files.Save(*chosen) || !files.Open(paths.tempDb)) return false;
+        state_.caption = "Edit - [" + FileNamePart(files.CurrentDatabase()) + "]";
+        state_.unsavedInstrumentData = false;
+        state_.setupSource = 0;
+    }
+    return WholeDownload(files);
+}
+
+bool BatchTransfer::WholeDownload(SetupFiles& files) {
+    if (link_.CommStatus() != 0) {
+        Message("Error: Batch Download Lock");
+        return false;
+    }
+    progress_.Show("Write Instrument", "", "", 4);
+    bool ok = true;
+    for (int step = 0; step <= kStepSystem; ++step) {
+        const int result = RunDownloadStep(step);
+        ok &= result == 0;
+        if (step == kStepProcesses &&
+            (result == link::kFourChannelsRequired || result == link::kCoDepRequired)) {
+            progress_.Close();
+            Message("Wrong instrument for this database.\nRemaining downloads aborted.");
+            return false;
+        }
+    }
+    progress_.Close();
+    if (link_.CommStatus() != 0) {
+        Message("Error: Batch Download Unlock");
+        return false;
+    }
+    return ReadBackAndSave(files) && ok;
+}
+
+bool BatchTransfer::ReadBackAndSave(SetupFiles& files) {
+    using namespace commands;
+    int result = 0;
+    for (int k = 1; k <= Channels(); ++k) {
+        result = WriteSensor(link_, setup_.sensors, k, 0);
+        if (result == 0) result = WriteSource(link_, setup_.sources, k, 0);
+    }
+    // What the instrument made of the I/O, sensors and sources comes back into memory.
+    for (int step : {kStepInputs, kStepRelays, kStepSensors, kStepSources}) {
+        if (result != 0) return false;
+        result = RunUploadStep(step);
+    }
+    if (result != 0) return false;
+
+    const std::string database = files.CurrentDatabase();
+    if (database.empty()) return true;  // no database to keep the setup in
+    const std::string backup = OriginalBackupPath(database);
+    std::error_code error;
+    if (!backup.empty() && !fs::exists(backup, error) && fs::exists(database, error))
+        fs::copy_file(database, backup, error);
+    if (!files.Save(database)) return false;
+    state_.unsavedInstrumentData = false;
+    return true;
+}
+
+std::string OriginalBackupPath(const std::string& database) {
+    if (database.size() < 4) return {};
+    return database.substr(0, database.size() - 4) + "_org.mdb";
+}
+
+std::string FileNamePart(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace delvar::setup

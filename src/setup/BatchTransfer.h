@@ -1,0 +1,100 @@
+// Whole-setup transfer between the instrument and memory: the upload (instrument to
+// SetupData) and the download (SetupData to the instrument, then the read-back and the
+// database save), in numbered steps, each inside an XSTART/XSTOP lock. The process
+// window only calls this; its messages go through the dialog service.
+#pragma once
+
+#include <string>
+
+#include "app/DialogService.h"
+#include "link/Link.h"
+#include "setup/Progress.h"
+#include "setup/SetupData.h"
+
+namespace delvar::setup {
+
+// What the download needs of the setup database.
+class SetupFiles {
+  public:
+    virtual ~SetupFiles() = default;
+    // The whole SetupData into path; false when it failed (the failure has been shown).
+    virtual bool Save(const std::string& path) = 0;
+    // path into SetupData, and it becomes current; false when it failed.
+    virtual bool Open(const std::string& path) = 0;
+    virtual std::string CurrentDatabase() const = 0;
+};
+
+// The process window's state the transfers change.
+struct TransferState {
+    int setupSource = 0;  // 0: the setup came from a database, 1: from the instrument
+    bool unsavedInstrumentData = false;
+    std::string caption;  // the process window's caption
+};
+
+struct TransferSelection {
+    bool all = true;
+    bool processes = false, films = false, materials = false;
+};
+
+struct DownloadPaths {
+    std::string tempDb;         // where the setup waits while the instrument's is saved
+    std::string programFolder;  // where the save dialog starts
+};
+
+enum UploadStep {
+    kStepProcesses = 0,
+    kStepFilms = 2,
+    kStepMaterials = 3,
+    kStepRelays = 4,
+    kStepInputs = 5,
+    kStepSensors = 6,
+    kStepSources = 7,
+    kStepLogic = 8,
+    kStepSystem = 9,
+};
+
+class BatchTransfer {
+  public:
+    BatchTransfer(link::Link& link, app::DialogService& dialogs, ProgressDisplay& progress,
+                  SetupData& setup, TransferState& state, std::string title = "Delvar Comm");
+
+    // cmdUpload. True when every step that ran succeeded.
+    bool Upload(const TransferSelection& selection);
+    // cmdDownload. True when every step that ran succeeded; false also when cancelled.
+    bool Download(const TransferSelection& selection, SetupFiles& files,
+                  const DownloadPaths& paths);
+
+    // One step with its lock; the failing status or 0.
+    int RunUploadStep(int step);
+    int RunDownloadStep(int step);
+
+  private:
+    bool WholeUpload();
+    bool WholeDownload(SetupFiles& files);
+    bool ReadBackAndSave(SetupFiles& files);
+    int UploadWork(int step);
+    int UploadProcess(int process);
+    int DownloadWork(int step);
+    int DownloadProcess(int process);
+    int CheckProcesses();
+    int CheckFilms();
+    void Message(const std::string& text);
+    int Failed(const char* kind, const std::string& item, int status);
+    void Progress(const char* caption, const std::string& item, int n, int count);
+    int Channels() const;
+
+    link::Link& link_;
+    app::DialogService& dialogs_;
+    ProgressDisplay& progress_;
+    SetupData& setup_;
+    TransferState& state_;
+    std::string title_;
+};
+
+// The one-time backup of a database before a download overwrites it: the path
+// without its last four characters + "_org.mdb"; empty for a shorter path.
+std::string OriginalBackupPath(const std::string& database);
+// The text after the last "/".
+std::string FileNamePart(const std::string& path);
+
+}  // namespace delvar::setup

@@ -1,0 +1,20 @@
+// The setup database as the whole-setup transfer uses it.
+#pragma once
+
+#include "setup/BatchTransfer.h"
+#include "setup/modDatabase.h"
+
+namespace delvar::setup {
+
+class DatabaseFiles final : public SetupFiles {
+  public:
+    explicit DatabaseFiles(modDatabase& database) : database_(database) {}
+    bool Save(const std::string& path) override { return database_.DBSave(path); }
+    bool Open(const std::string& path) override { return database_.DBOpen(path); }
+    std::string CurrentDatabase() const override { return database_.CurrentDatabase(); }
+
+  private:
+    modDatabase& database_;
+};
+
+}  // namespace delvar::setup

@@ -1,0 +1,314 @@
+// Whole-setup upload and download against delvar-sim: the commands sent, the
+// messages shown, what ends up in memory, on the instrument and in the database.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+
+#include "integration/SimLink.h"
+#include "setup/BatchTransfer.h"
+#include "setup/LayerChains.h"
+#include "support/ScriptedDialogs.h"
+#include "util/Text.h"
+
+namespace delvar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using setup::TransferSelection;
+
+// Databases as snapshots in memory; each save also leaves a file on disk whose text
+// counts the saves, so backups made by copying can be told apart.
+struct FakeFiles final : setup::SetupFiles {
+    explicit FakeFiles(setup::SetupData& data) : data_(data) {}
+    bool Save(const std::string& path) override {
+        log.push_back("save " + path);
+        if (path == failingPath) return false;
+        saved[path] = std::make_unique<setup::SetupData>(data_);
+        std::ofstream(path) << "save " << ++saves;
+        return true;
+    }
+    bool Open(const std::string& path) override {
+        log.push_back("open " + path);
+        const auto it = saved.find(path);
+        if (it == saved.end()) {
+            current.clear();
+            return false;
+        }
+        data_ = *it->second;
+        current = path;
+        return true;
+    }
+    std::string CurrentDatabase() const override { return current; }
+
+    setup::SetupData& data_;
+    std::map<std::string, std::unique_ptr<setup::SetupData>> saved;
+    std::string current;
+    std::string failingPath;  // a save into this path fails
+    std::vector<std::string> log;
+    int saves = 0;
+};
+
+struct RecordedProgress final : setup::ProgressDisplay {
+    void Show(const std::string& caption, const std::string&, const std::string&, int) override {
+        captions.push_back(caption);
+        open = true;
+    }
+    void Update(const std::string& action, const std::string& detail, int percent) override {
+        last = action + " " + detail + " " + std::to_string(percent);
+    }
+    void Close() override { open = false; }
+    std::vector<std::string> captions;
+    std::string last;
+    bool open = false;
+};
+
+class BatchTransfer : public ::testing::Test {
+  protected:
+    explicit BatchTransfer(std::vector<std::string> simArgs = {})
+        : sim(Transport::Tcp, std::move(simArgs)) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(sim.Opened());
+        const std::string channels = link().SendCommand("J");
+        link().MutableInfo().ChannelCount = std::stoi(channels);
+        link().MutableInfo().Online = true;
+        setup::ResetSetupData(*data);
+        link().OnCommand = [this](const std::string& c) { sent.push_back(c); };
+        folder = fs::temp_directory_path() /
+                 ("delvar-batch-" + std::to_string(::getpid()) + "-" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    link::Link& link() { return sim.Link(); }
+    std::string Path(const char* name) const { return (folder / name).string(); }
+    std::vector<std::string> Sent(std::size_t from = 0) const {
+        return {sent.begin() + long(std::min(from, sent.size())), sent.end()};
+    }
+
+    SimLink sim;
+    std::unique_ptr<setup::SetupData> data = std::make_unique<setup::SetupData>();
+    setup::TransferState state;
+    ScriptedDialogs dialogs;
+    RecordedProgress progress;
+    setup::BatchTransfer transfer{link(), dialogs, progress, *data, state};
+    FakeFiles files{*data};
+    std::vector<std::string> sent;
+    fs::path folder;
+};
+
+struct TwoChannelBatch : BatchTransfer {
+    TwoChannelBatch() : BatchTransfer({"--channels", "2"}) {}
+};
+
+// Process 4 with a top layer and a second layer, film 3 and material 9.
+void MakeDemoSetup(setup::SetupData& s) {
+    const int first = setup::InsertLayer(s, 4, 0);
+    const int second = setup::InsertLayer(s, 4, first);
+    s.processes[4].Process_Name = setup::FixedName("Mirror");
+    s.layers[first].Film_Number = 3;
+    s.layers[first].Rate = 12.5;
+    s.layers[second].Final_Thick = 0.75;
+    s.films[3].Film_Name = setup::FixedName("Aluminium");
+    s.films[3].Material_Index = 9;
+    s.materials[9].Material = setup::FixedName("Aluminum");
+    s.materials[9].Density = 2.7;
+    s.materials[9].ZFactor = 1.08;
+    s.logic[2].Name = setup::FixedName("Vent");
+    s.logic[2].IF = {101, 3, 102};
+    s.logic[2].THEN = 201;
+    s.inputs[3].Pin = 3;
+    s.relays[2].Pin = 4;
+    s.sensors[1].Tooling = 95;
+    s.system.Password = 4321;
+}
+
+TEST_F(BatchTransfer, WholeUploadReadsEveryRecordKindAndRepairsTheLayerCounts) {
+    // The instrument says process 2 has 5 layers, but its chain holds two.
+    for (const char* c : {"C2 2,5", "C2 3,7", "C2 4,5", "D7  21,1 22,8 23,-1",
+                          "D8  21,2 22,-1 23,-1", "A1 2 Silver", "F5 2,1049", "GB3 5,7", "GA4 3,2",
+                          "HA1 1,105", "I6 1,Door             2,101 3,202 6,1", "B 19,777"}) {
+        link().SendCommand(c);
+        ASSERT_EQ(link().CommStatus(), 0) << c;
+    }
+    sent.clear();
+    EXPECT_TRUE(transfer.Upload({}));
+    EXPECT_TRUE(dialogs.Texts().empty()) << dialogs.Texts().front();
+    EXPECT_EQ(data->processes[2].First_Layer, 7);
+    EXPECT_EQ(data->processes[2].Number_Layers, 2);
+    EXPECT_EQ(data->processes[2].Number_Act_Layers, 2);
+    EXPECT_EQ(data->layers[8].Film_Number, 2);
+    EXPECT_EQ(util::Trim(data->films[2].Film_Name), "Silver");
+    EXPECT_DOUBLE_EQ(data->materials[5].Density, 10.49);
+    EXPECT_EQ(data->relays[3].Pin, 7);
+    EXPECT_EQ(data->inputs[4].Pin, 2);
+    EXPECT_EQ(data->sensors[1].Tooling, 105);
+    EXPECT_EQ(data->logic[6].THEN, 202);
+    EXPECT_EQ(data->system.Password, 777);
+    EXPECT_EQ(state.caption, "Edit - [Instrument Upload]");
+    EXPECT_EQ(state.setupSource, 1);
+    EXPECT_TRUE(state.unsavedInstrumentData);
+    EXPECT_EQ(progress.captions, std::vector<std::string>{"Read Instrument"});
+    EXPECT_FALSE(progress.open);
+    // Nine steps with work (and the empty step 1), each in its own lock.
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "XSTART"), 10);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), "XSTOP"), 10);
+    EXPECT_EQ(sent.front(), "XSTART");
+    EXPECT_EQ(sent[1], "C1? 1");
+}
+
+TEST_F(BatchTransfer, FilmsOnlyUploadReadsFiftyFilmsAndNothingElse) {
+    state.caption = "Edit - [Delvar.mdb]";
+    data->processes[1].Process_Name = setup::FixedName("Kept");
+    EXPECT_TRUE(transfer.Upload({false, false, true, false}));
+    ASSERT_EQ(sent.size(), 2u + 50 * 5);
+    EXPECT_EQ(sent.front(), "XSTART");
+    EXPECT_EQ(sent[1], "A1 1?");
+    EXPECT_EQ(sent.back(), "XSTOP");
+    for (const std::string& c : sent) EXPECT_TRUE(c[0] == 'A' || c[0] == 'X') << c;
+    EXPECT_EQ(state.caption, "Edit - [Delvar.mdb]");
+    EXPECT_EQ(util::Trim(data->processes[1].Process_Name), "Kept");
+}
+
+TEST_F(BatchTransfer, AFailedItemShowsItsMessageReleasesTheLockAndLaterStepsStillRun) {
+    SimLink other(Transport::Tcp, {"--silent-every", "1"});  // nothing answers there
+    link().OnCommand = nullptr;
+    setup::BatchTransfer silent(other.Link(), dialogs, progress, *data, state);
+    other.Link().MutableInfo().Online = true;
+    other.Link().MutableInfo().ChannelCount = 1;
+    EXPECT_FALSE(silent.RunUploadStep(setup::kStepFilms) == 0);
+    EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error: Batch Upload Lock"});
+
+    // Not online: every step reports so.
+    dialogs.ClearRecord();
+    link().MutableInfo().Online = false;
+    EXPECT_EQ(transfer.RunUploadStep(setup::kStepSystem), 1);
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"Instrument Read Error: Instrument not online.\nTimeout"});
+}
+
+TEST_F(BatchTransfer, WholeDownloadWritesTheSetupReadsItBackAndBacksUpTheDatabaseOnce) {
+    MakeDemoSetup(*data);
+    const std::string database = Path("Setup.mdb");
+    files.Save(database);
+    files.Open(database);
+    dialogs.answers = {app::MessageAnswer::No};
+    EXPECT_TRUE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    for (std::size_t i = 1; i < dialogs.Texts().size(); ++i) ADD_FAILURE() << dialogs.Texts()[i];
+    ASSERT_GE(dialogs.Texts().size(), 1u);
+    EXPECT_EQ(dialogs.Texts().front(),
+              "This will completely overwrite Delvar data.\nSave the current Delvar setup before "
+              "download?");
+    EXPECT_EQ(dialogs.Texts().size(), 1u) << dialogs.Texts().back();
+
+    // On the instrument now:
+    EXPECT_EQ(link().SendCommand("C4? 1"), "Mirror");
+    EXPECT_EQ(link().SendCommand("C4? 4"), "2");
+    const int first = data->processes[4].First_Layer;
+    EXPECT_EQ(link().SendCommand("D" + std::to_string(first) + "? 1"), "1,125");
+    EXPECT_EQ(link().SendCommand("A1 3?"), "Aluminium");
+    EXPECT_EQ(link().SendCommand("F9? 2"), "270");
+    EXPECT_EQ(link().SendCommand("I2? 2 3"), "2,101:3:102 3,201");
+    EXPECT_EQ(link().SendCommand("GA3? 3"), "3,3");
+    EXPECT_EQ(link().SendCommand("B? 19"), "19,4321");
+    // The pins were released before the relays were written.
+    const auto release = std::find(sent.begin(), sent.end(), "GA1 3,0");
+    ASSERT_NE(release, sent.end());
+    EXPECT_EQ(*(release + 1), "GB1 5,0");
+
+    // The database: backed up once, then saved.
+    const std::string backup = Path("Setup_org.mdb");
+    ASSERT_TRUE(fs::exists(backup));
+    std::ifstream first_backup(backup);
+    std::string text;
+    std::getline(first_backup, text);
+    EXPECT_EQ(text, "save 1");
+    EXPECT_EQ(files.log.back(), "save " + database);
+    EXPECT_FALSE(state.unsavedInstrumentData);
+
+    dialogs.ClearRecord();
+    dialogs.answers = {app::MessageAnswer::No};
+    EXPECT_TRUE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    std::ifstream second_backup(backup);
+    std::getline(second_backup, text);
+    EXPECT_EQ(text, "save 1") << "the first backup is kept";
+    EXPECT_EQ(files.saves, 3);
+}
+
+TEST_F(BatchTransfer, CancellingTheQuestionOrTheFileDialogDoesNothing) {
+    dialogs.answers = {app::MessageAnswer::Cancel};
+    EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    EXPECT_TRUE(sent.empty());
+    dialogs.answers = {app::MessageAnswer::Yes};
+    dialogs.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(files.log, std::vector<std::string>{"save " + Path("TempDB")});
+}
+
+TEST_F(BatchTransfer, SavingFirstKeepsTheInstrumentsSetupInTheChosenFile) {
+    link().SendCommand("C9 1,On instrument");
+    ASSERT_EQ(link().CommStatus(), 0);
+    MakeDemoSetup(*data);
+    dialogs.answers = {app::MessageAnswer::Yes};
+    dialogs.fileAnswers = {Path("Before.mdb")};
+    EXPECT_TRUE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    ASSERT_TRUE(files.saved.count(Path("Before.mdb")));
+    EXPECT_EQ(util::Trim(files.saved[Path("Before.mdb")]->processes[9].Process_Name),
+              "On instrument");
+    // The setup downloaded is the one that was in memory.
+    EXPECT_EQ(link().SendCommand("C4? 1"), "Mirror");
+    EXPECT_EQ(link().SendCommand("C9? 1"), "Process 9");
+    EXPECT_EQ(state.caption, "Edit - [TempDB]");
+}
+
+TEST_F(BatchTransfer, AFailedSaveOfTheInstrumentsSetupStopsBeforeTheDownload) {
+    MakeDemoSetup(*data);
+    dialogs.answers = {app::MessageAnswer::Yes};
+    dialogs.fileAnswers = {Path("Before.mdb")};
+    files.failingPath = Path("Before.mdb");
+    EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
+                            [](const std::string& c) { return c.find(',') != std::string::npos; }),
+              0)
+        << "nothing was written to the instrument";
+    EXPECT_EQ(link().SendCommand("C4? 1"), "Process 4");
+}
+
+TEST_F(TwoChannelBatch, AProcessUsingOutputThreeStopsTheDownloadBeforeAnythingIsWritten) {
+    const int layer = setup::InsertLayer(*data, 7, 0);
+    data->layers[layer].Output_Number = 3;
+    dialogs.answers = {app::MessageAnswer::No};
+    EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
+    EXPECT_EQ(sent, (std::vector<std::string>{"XSTART", "XSTOP"}));
+    ASSERT_EQ(dialogs.Texts().size(), 3u);
+    EXPECT_EQ(dialogs.Texts()[1],
+              "Instrument Write Error: Process 7 requires four channel Delvar.\n"
+              "Process downloads aborted!\n4 Channels Required");
+    EXPECT_EQ(dialogs.Texts()[2],
+              "Wrong instrument for this database.\nRemaining downloads aborted.");
+    EXPECT_TRUE(files.log.empty());
+}
+
+TEST_F(TwoChannelBatch, ARefusedLayerLeavesTheProcessEmptyOnTheInstrument) {
+    const int first = setup::InsertLayer(*data, 5, 0);
+    const int second = setup::InsertLayer(*data, 5, first);
+    data->layers[second].Rate = 5000;  // beyond what the instrument accepts
+    EXPECT_NE(transfer.RunDownloadStep(setup::kStepProcesses), 0);
+    EXPECT_EQ(dialogs.Texts(),
+              std::vector<std::string>{"Instrument Write Error: Process 5  Layer: 2.1\nBad Data"});
+    EXPECT_EQ(sent.back(), "XSTOP") << "the lock is released after the failure";
+    EXPECT_EQ(link().SendCommand("C5? 3"), "-1");
+    EXPECT_EQ(link().SendCommand("C5? 4"), "0");
+    EXPECT_EQ(data->processes[5].First_Layer, first) << "memory keeps the process";
+}
+
+}  // namespace
+}  // namespace delvar::testing
