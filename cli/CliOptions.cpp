@@ -38,7 +38,11 @@ const char* UsageText() {
            "  run start|reset|start-layer|stop-layer|next-layer|zero\n"
            "  power OUTPUT PERCENT           manual power on output 1-4\n"
            "  auto                           every output back to automatic control\n"
-           "  select PROCESS                 select process 1-99\n";
+           "  select PROCESS                 select process 1-99\n"
+           "  upload --db FILE [--processes] [--films] [--materials]\n"
+           "                                 instrument setup into FILE (no selection: all)\n"
+           "  download --db FILE [--processes] [--films] [--materials] [--save-before FILE]\n"
+           "                                 FILE's setup to the instrument\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,

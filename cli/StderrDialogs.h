@@ -1,5 +1,6 @@
 // Dialogs for the command-line tool: messages go to stderr with their exact text,
-// questions take their default answer, and input or file prompts are cancelled.
+// questions take their default answer (No) unless the verb set another, and input
+// prompts are cancelled; a save dialog answers the file the verb set, if any.
 #pragma once
 
 #include <iostream>
@@ -15,7 +16,7 @@ class StderrDialogs final : public app::DialogService {
         switch (message.buttons) {
             case app::MessageButtons::YesNo:
             case app::MessageButtons::YesNoCancel:
-                return app::MessageAnswer::No;
+                return questionAnswer;
             case app::MessageButtons::OkCancel:
             case app::MessageButtons::RetryCancel:
                 return app::MessageAnswer::Cancel;
@@ -33,8 +34,11 @@ class StderrDialogs final : public app::DialogService {
     }
     std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
                                            const std::string&) override {
-        return std::nullopt;
+        return saveFile;
     }
+
+    app::MessageAnswer questionAnswer = app::MessageAnswer::No;
+    std::optional<std::string> saveFile;
 };
 
 }  // namespace delvar::cli

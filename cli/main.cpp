@@ -19,9 +19,11 @@ int main(int argc, char** argv) {
     CliLink link(*options);
     using Verb = int (*)(CliLink&, const std::vector<std::string>&);
     static const std::map<std::string, Verb> kVerbs = {
-        {"send", RunSend},       {"info", RunInfoVerb},    {"status", RunStatusVerb},
-        {"watch", RunWatchVerb}, {"run", RunRunVerb},      {"power", RunPowerVerb},
-        {"auto", RunAutoVerb},   {"select", RunSelectVerb}};
+        {"send", RunSend},         {"info", RunInfoVerb},
+        {"status", RunStatusVerb}, {"watch", RunWatchVerb},
+        {"run", RunRunVerb},       {"power", RunPowerVerb},
+        {"auto", RunAutoVerb},     {"select", RunSelectVerb},
+        {"upload", RunUploadVerb}, {"download", RunDownloadVerb}};
     if (auto verb = kVerbs.find(options->verb); verb != kVerbs.end())
         return verb->second(link, options->args);
     std::cerr << "delvar-cli: unknown verb " << options->verb << "\n" << UsageText();

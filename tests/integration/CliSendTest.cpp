@@ -1,47 +1,14 @@
-// delvar-cli send, run as a child process against delvar-sim.
+// delvar-cli send, info and the operating verbs, run as a child process against delvar-sim.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <array>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
+#include "integration/CliRun.h"
 #include "support/SimProcess.h"
 
 namespace delvar::testing {
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-CliResult RunCli(const std::string& arguments) {
-    char dir[] = "/tmp/delvar-cli-XXXXXX";
-    std::string base = mkdtemp(dir);
-    std::string command = std::string(DELVAR_CLI_PATH) + " " + arguments + " >" + base + "/out 2>" +
-                          base + "/err </dev/null";
-    int status = std::system(command.c_str());
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = Slurp(base + "/out");
-    result.err = Slurp(base + "/err");
-    std::system(("rm -rf " + base).c_str());
-    return result;
-}
-
-std::string Tcp(const SimProcess& sim) {
-    return "--tcp 127.0.0.1:" + std::to_string(sim.tcpPort());
-}
 
 TEST(CliSend, PrintsEachReplyOnItsOwnLine) {
     SimProcess sim(DELVAR_SIM_PATH, {});

@@ -1,0 +1,138 @@
+// upload and download: the whole-setup transfer between the instrument and a
+// database file.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+#include "app/CErrHandler.h"
+#include "cli/StderrDialogs.h"
+#include "cli/Verbs.h"
+#include "commands/SetupDump.h"
+#include "link/Connect.h"
+#include "platform/AppPaths.h"
+#include "setup/BatchTransfer.h"
+#include "setup/DatabaseFiles.h"
+
+namespace delvar::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class NoWindow final : public link::ConnectHost {
+  public:
+    void SetTitle(const std::string&) override {}
+    void EnableInstrumentMenu(bool) override {}
+    void ShowCommWindowOnTop() override {}
+    void LoadProcesses() override {}
+};
+
+struct TransferArgs {
+    std::string db;
+    std::string saveBefore;
+    setup::TransferSelection selection;
+};
+
+// --db FILE, the selection flags and (download only) --save-before FILE.
+bool ParseTransferArgs(const char* verb, const std::vector<std::string>& args, bool download,
+                       TransferArgs& out) {
+    out.selection.all = true;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--db" && i + 1 < args.size()) {
+            out.db = args[++i];
+        } else if (download && a == "--save-before" && i + 1 < args.size()) {
+            out.saveBefore = args[++i];
+        } else if (a == "--processes") {
+            out.selection.processes = true;
+        } else if (a == "--films") {
+            out.selection.films = true;
+        } else if (a == "--materials") {
+            out.selection.materials = true;
+        } else {
+            std::cerr << verb << ": unexpected argument " << a << "\n" << UsageText();
+            return false;
+        }
+    }
+    if (out.db.empty()) {
+        std::cerr << verb << " needs --db FILE\n" << UsageText();
+        return false;
+    }
+    const auto& s = out.selection;
+    out.selection.all = !(s.processes || s.films || s.materials);
+    return true;
+}
+
+// Everything one transfer needs, made once.
+struct TransferRig {
+    StderrDialogs dialogs;
+    app::CErrHandler errors{dialogs, app::AppInfo{}, platform::ErrorReportPath(),
+                            platform::TraceFolder()};
+    setup::NoProgress progress;
+    std::unique_ptr<setup::SetupData> data = [] {
+        auto s = std::make_unique<setup::SetupData>();
+        setup::ResetSetupData(*s);
+        return s;
+    }();
+    setup::modDatabase database{*data, {dialogs, errors, progress}, Options()};
+    setup::DatabaseFiles files{database};
+    setup::TransferState state;
+
+    static setup::DatabaseOptions Options() {
+        setup::DatabaseOptions options;
+        options.dumpSetup = commands::DumpSetup;
+        return options;
+    }
+    bool Connect(link::Link& link) {
+        NoWindow window;
+        if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
+            std::cerr << "Off line\n";
+            return false;
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+int RunUploadVerb(CliLink& cli, const std::vector<std::string>& args) {
+    TransferArgs parsed;
+    if (!ParseTransferArgs("upload", args, false, parsed)) return kExitUsage;
+    TransferRig rig;
+    // A partial upload goes into what the file already holds.
+    if (!parsed.selection.all && fs::exists(parsed.db) && !rig.database.DBOpen(parsed.db))
+        return kExitFailed;
+    if (!rig.Connect(cli.Get())) return kExitFailed;
+    setup::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    const bool uploaded = transfer.Upload(parsed.selection);
+    if (!rig.database.DBSave(parsed.db)) return kExitFailed;
+    return uploaded ? kExitOk : kExitFailed;
+}
+
+int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
+    TransferArgs parsed;
+    if (!ParseTransferArgs("download", args, true, parsed)) return kExitUsage;
+    TransferRig rig;
+    if (!rig.database.DBOpen(parsed.db)) return kExitFailed;
+    if (!parsed.saveBefore.empty()) {
+        rig.dialogs.questionAnswer = app::MessageAnswer::Yes;
+        rig.dialogs.saveFile = parsed.saveBefore;
+    }
+    if (!rig.Connect(cli.Get())) return kExitFailed;
+    const fs::path folder = fs::path(parsed.db).parent_path();
+    setup::DownloadPaths paths{
+        (fs::temp_directory_path() / ("delvar-TempDB-" + std::to_string(::getpid()) + ".mdb"))
+            .string(),
+        folder.empty() ? "." : folder.string()};
+    setup::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    const bool downloaded = transfer.Download(parsed.selection, rig.files, paths);
+    std::error_code ignored;
+    fs::remove(paths.tempDb, ignored);
+    fs::remove(setup::OriginalBackupPath(paths.tempDb), ignored);
+    return downloaded ? kExitOk : kExitFailed;
+}
+
+}  // namespace delvar::cli

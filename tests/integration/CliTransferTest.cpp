@@ -1,0 +1,84 @@
+// delvar-cli upload and download between delvar-sim and database files.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "integration/CliRun.h"
+
+namespace delvar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliTransfer : ::testing::Test {
+    fs::path folder =
+        fs::temp_directory_path() / ("delvar-clitransfer-" + std::to_string(getpid()));
+    void SetUp() override { fs::create_directories(folder); }
+    void TearDown() override { fs::remove_all(folder); }
+    std::string File(const char* name) const { return (folder / name).string(); }
+};
+
+TEST_F(CliTransfer, UploadThenDownloadCarriesTheSetupBetweenInstruments) {
+    SimProcess from(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(from) + " send 'C3 1,Optical stack' 'A1 4 Chromium' 'F7 2,720'").exitCode,
+              0);
+    CliResult up = RunCli(Tcp(from) + " upload --db " + File("setup.mdb"));
+    ASSERT_EQ(up.exitCode, 0) << up.err;
+    EXPECT_EQ(up.err, "");
+    ASSERT_TRUE(fs::exists(File("setup.mdb")));
+
+    SimProcess to(DELVAR_SIM_PATH, {});
+    CliResult down = RunCli(Tcp(to) + " download --db " + File("setup.mdb"));
+    EXPECT_EQ(down.exitCode, 0) << down.err;
+    // Without --save-before the overwrite question is answered No.
+    EXPECT_EQ(down.err,
+              "This will completely overwrite Delvar data.\nSave the current Delvar setup before "
+              "download?\n");
+    CliResult check = RunCli(Tcp(to) + " send 'C3? 1' 'A1 4?' 'F7? 2'");
+    EXPECT_EQ(check.out, "Optical stack\nChromium\n720\n");
+    EXPECT_TRUE(fs::exists(File("setup_org.mdb"))) << "the database was backed up first";
+}
+
+TEST_F(CliTransfer, SaveBeforeKeepsTheInstrumentsOwnSetup) {
+    SimProcess from(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(from) + " upload --db " + File("setup.mdb")).exitCode, 0);
+    SimProcess to(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(to) + " send 'C9 1,Keep me'").exitCode, 0);
+    CliResult down = RunCli(Tcp(to) + " download --db " + File("setup.mdb") + " --save-before " +
+                            File("before.mdb"));
+    EXPECT_EQ(down.exitCode, 0) << down.err;
+    EXPECT_EQ(RunCli(Tcp(to) + " send 'C9? 1'").out, "Process 9\n");
+    // The instrument's setup before the download, back on a third instrument.
+    SimProcess third(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(third) + " download --processes --db " + File("before.mdb")).exitCode, 0);
+    EXPECT_EQ(RunCli(Tcp(third) + " send 'C9? 1'").out, "Keep me\n");
+}
+
+TEST_F(CliTransfer, RefusalsAndBadArguments) {
+    SimProcess two(DELVAR_SIM_PATH, {.extraArgs = {"--channels", "2"}});
+    SimProcess four(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(four) + " send 'D1  6,3'").exitCode, 0);  // process 1 on output 3
+    ASSERT_EQ(RunCli(Tcp(four) + " upload --db " + File("four.mdb")).exitCode, 0);
+    CliResult refused = RunCli(Tcp(two) + " download --db " + File("four.mdb"));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(
+        refused.err.find("Instrument Write Error: Process 1 requires four channel Delvar.\n"
+                         "Process downloads aborted!\n4 Channels Required\n"
+                         "Wrong instrument for this database.\nRemaining downloads aborted.\n"),
+        std::string::npos)
+        << refused.err;
+
+    EXPECT_EQ(RunCli(Tcp(four) + " upload").exitCode, 2);
+    EXPECT_EQ(RunCli(Tcp(four) + " upload --db x.mdb --bogus").exitCode, 2);
+    EXPECT_EQ(RunCli(Tcp(four) + " download --db " + File("missing.mdb")).exitCode, 1);
+    SimProcess silent(DELVAR_SIM_PATH, {.extraArgs = {"--silent-every", "1"}});
+    CliResult offline = RunCli(Tcp(silent) + " upload --db " + File("never.mdb"));
+    EXPECT_EQ(offline.exitCode, 1);
+    EXPECT_FALSE(fs::exists(File("never.mdb")))
+        << "nothing is saved when the instrument is off line";
+}
+
+}  // namespace
+}  // namespace delvar::testing
