@@ -42,7 +42,9 @@ const char* UsageText() {
            "  upload --db FILE [--processes] [--films] [--materials]\n"
            "                                 instrument setup into FILE (no selection: all)\n"
            "  download --db FILE [--processes] [--films] [--materials] [--save-before FILE]\n"
-           "                                 FILE's setup to the instrument\n";
+           "                                 FILE's setup to the instrument\n"
+           "  db dump FILE                   the setup in FILE, one line per record\n"
+           "  db version FILE                FILE's Version property\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,

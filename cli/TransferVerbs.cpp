@@ -1,9 +1,10 @@
-// upload and download: the whole-setup transfer between the instrument and a
-// database file.
+// upload and download (the whole-setup transfer between the instrument and a
+// database file) and db (what a database file holds).
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 
@@ -15,6 +16,7 @@
 #include "platform/AppPaths.h"
 #include "setup/BatchTransfer.h"
 #include "setup/DatabaseFiles.h"
+#include "setup/UpgradeDB.h"
 
 namespace delvar::cli {
 
@@ -80,10 +82,19 @@ struct TransferRig {
     setup::modDatabase database{*data, {dialogs, errors, progress}, Options()};
     setup::DatabaseFiles files{database};
     setup::TransferState state;
+    std::string instrumentVersion;  // known once connected: the upgrade may need it
 
-    static setup::DatabaseOptions Options() {
+    setup::DatabaseOptions Options() {
         setup::DatabaseOptions options;
         options.dumpSetup = commands::DumpSetup;
+        // Every open checks the file's version first and upgrades an old one.
+        options.versionCheck = [this](const std::string& path) {
+            setup::UpgradeOptions upgrade;
+            upgrade.blankTemplate = setup::DefaultBlankTemplate();
+            upgrade.instrumentVersion = instrumentVersion;
+            upgrade.workFolder = fs::temp_directory_path().string();
+            return setup::UpgradeDB(path, dialogs, errors, upgrade);
+        };
         return options;
     }
     bool Connect(link::Link& link) {
@@ -92,6 +103,7 @@ struct TransferRig {
             std::cerr << "Off line\n";
             return false;
         }
+        instrumentVersion = link.Info().VersionText;
         return true;
     }
 };
@@ -133,6 +145,43 @@ int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
     fs::remove(paths.tempDb, ignored);
     fs::remove(setup::OriginalBackupPath(paths.tempDb), ignored);
     return downloaded ? kExitOk : kExitFailed;
+}
+
+// db dump FILE: the debug dump of the file's setup on stdout; db version FILE: its
+// "Version" property.
+int RunDbVerb(CliLink&, const std::vector<std::string>& args) {
+    if (args.size() != 2 || (args[0] != "dump" && args[0] != "version")) {
+        std::cerr << "db needs dump FILE or version FILE\n" << UsageText();
+        return kExitUsage;
+    }
+    const std::string& file = args[1];
+    if (args[0] == "version") {
+        if (!fs::exists(file)) {
+            std::cerr << "No such file: " << file << "\n";
+            return kExitFailed;
+        }
+        const std::string version = setup::GetDBProperty(file, "Version");
+        if (version.empty()) {
+            std::cerr << file << " has no Version property\n";
+            return kExitFailed;
+        }
+        std::cout << version << "\n";
+        return kExitOk;
+    }
+    TransferRig rig;
+    if (!rig.database.DBOpen(file)) return kExitFailed;
+    const fs::path dump =
+        fs::temp_directory_path() / ("delvar-dump-" + std::to_string(::getpid()) + ".txt");
+    try {
+        commands::DumpSetup(*rig.data, dump.string());
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << "\n";
+        return kExitFailed;
+    }
+    std::cout << std::ifstream(dump).rdbuf();
+    std::error_code ignored;
+    fs::remove(dump, ignored);
+    return kExitOk;
 }
 
 }  // namespace delvar::cli

@@ -20,5 +20,6 @@ int RunAutoVerb(CliLink& link, const std::vector<std::string>& args);
 int RunSelectVerb(CliLink& link, const std::vector<std::string>& args);
 int RunUploadVerb(CliLink& link, const std::vector<std::string>& args);
 int RunDownloadVerb(CliLink& link, const std::vector<std::string>& args);
+int RunDbVerb(CliLink& link, const std::vector<std::string>& args);
 
 }  // namespace delvar::cli

@@ -23,7 +23,8 @@ int main(int argc, char** argv) {
         {"status", RunStatusVerb}, {"watch", RunWatchVerb},
         {"run", RunRunVerb},       {"power", RunPowerVerb},
         {"auto", RunAutoVerb},     {"select", RunSelectVerb},
-        {"upload", RunUploadVerb}, {"download", RunDownloadVerb}};
+        {"upload", RunUploadVerb}, {"download", RunDownloadVerb},
+        {"db", RunDbVerb}};
     if (auto verb = kVerbs.find(options->verb); verb != kVerbs.end())
         return verb->second(link, options->args);
     std::cerr << "delvar-cli: unknown verb " << options->verb << "\n" << UsageText();

@@ -56,6 +56,21 @@ TEST_F(CliTransfer, SaveBeforeKeepsTheInstrumentsOwnSetup) {
     EXPECT_EQ(RunCli(Tcp(third) + " send 'C9? 1'").out, "Keep me\n");
 }
 
+TEST_F(CliTransfer, DbVerbsShowTheVersionAndTheSetup) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(sim) + " send 'C2 1,Dumped'").exitCode, 0);
+    ASSERT_EQ(RunCli(Tcp(sim) + " upload --db " + File("d.mdb")).exitCode, 0);
+    CliResult version = RunCli("db version " + File("d.mdb"));
+    EXPECT_EQ(version.exitCode, 0) << version.err;
+    EXPECT_EQ(version.out, "7.00\n");
+    CliResult dump = RunCli("db dump " + File("d.mdb"));
+    EXPECT_EQ(dump.exitCode, 0) << dump.err;
+    EXPECT_NE(dump.out.find("Process 2, Dumped"), std::string::npos) << dump.out.substr(0, 300);
+    EXPECT_EQ(RunCli("db version " + File("none.mdb")).exitCode, 1);
+    EXPECT_EQ(RunCli("db dump " + File("none.mdb")).exitCode, 1);
+    EXPECT_EQ(RunCli("db list " + File("d.mdb")).exitCode, 2);
+}
+
 TEST_F(CliTransfer, RefusalsAndBadArguments) {
     SimProcess two(DELVAR_SIM_PATH, {.extraArgs = {"--channels", "2"}});
     SimProcess four(DELVAR_SIM_PATH, {});

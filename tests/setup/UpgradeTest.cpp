@@ -1,0 +1,212 @@
+// The version check before an open and the upgrade of old files into the current
+// layout, on files the tests build in the old layouts.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "setup/DatabaseRig.h"
+#include "setup/UpgradeDB.h"
+#include "util/Text.h"
+
+namespace delvar::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+void RunSql(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+    const std::string text = error ? error : "";
+    sqlite3_free(error);
+    sqlite3_close(db);
+    ASSERT_EQ(rc, SQLITE_OK) << text;
+}
+
+std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// An old file: processes, layers, films, materials, system and inputs in their early
+// columns, and (from version 6) a logic table.
+void MakeOldFile(const std::string& path, const std::string& version, bool withLogic = false) {
+    std::string sql =
+        "CREATE TABLE Processes (Process_Number SMALLINT, Process_Name TEXT, First_Layer SMALLINT,"
+        " Number_Layers SMALLINT, Number_Act_Layers SMALLINT);"
+        "INSERT INTO Processes VALUES (1, 'Old mirror', 3, 1, 1);"
+        "CREATE TABLE Layers (Layer_Number SMALLINT, Rate DOUBLE, Film_Number SMALLINT,"
+        " Next_Layer SMALLINT, CoDep_Layer SMALLINT);"
+        "INSERT INTO Layers VALUES (3, 12.5, 2, -1, -1);"
+        "CREATE TABLE Films (Film_Number SMALLINT, Film_Name TEXT);"
+        "INSERT INTO Films VALUES (2, 'Old gold');"
+        "CREATE TABLE Materials (MatNum SMALLINT, Material TEXT, Density DOUBLE, ZFactor DOUBLE);"
+        "INSERT INTO Materials VALUES (1, 'Gold', 19.3, 0.381);"
+        "CREATE TABLE Inputs (InputNum SMALLINT, Name TEXT, \"Input Type\" SMALLINT);"
+        "INSERT INTO Inputs VALUES (1, 'Door', 5);";
+    if (withLogic)
+        sql +=
+            "CREATE TABLE Logic (Number SMALLINT, Name TEXT); INSERT INTO Logic VALUES (1, 'Old');";
+    if (!version.empty()) {
+        sql +=
+            "CREATE TABLE Properties (Name TEXT, Value TEXT);"
+            "INSERT INTO Properties VALUES ('Version', '" +
+            version + "');";
+    }
+    RunSql(path, sql);
+}
+
+struct Upgrade : ::testing::Test {
+    DatabaseRig rig;
+    setup::UpgradeOptions options;
+    std::string file = (rig.folder.path / "Delvar.mdb").string();
+
+    void SetUp() override {
+        options.blankTemplate = DELVAR_BLANK_TEMPLATE;
+        options.workFolder = rig.folder.path.string();
+    }
+    std::string Check(const std::string& path) {
+        return setup::UpgradeDB(path, rig.dialogs, rig.errors, options);
+    }
+};
+
+TEST_F(Upgrade, TheBlankTemplateItselfIsRefusedInAnyLetterCase) {
+    const std::string copy = (rig.folder.path / "700_blank.MDB").string();
+    fs::copy_file(DELVAR_BLANK_TEMPLATE, copy);
+    EXPECT_EQ(Check(copy), "");
+    EXPECT_EQ(rig.dialogs.LastText(),
+              "File 700_blank.MDB is a blank database reserved for upgrades.\r\nSelect another "
+              "database.");
+}
+
+TEST_F(Upgrade, AFileOfThisVersionOpensUnchanged) {
+    ASSERT_TRUE(rig.db.DBSave(file));
+    const std::string before = Bytes(file);
+    EXPECT_EQ(Check(file), file);
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_TRUE(rig.dialogs.Texts().empty());
+    EXPECT_EQ(setup::GetDBProperty(file, "Version"), "7.00");
+    EXPECT_EQ(setup::GetDBProperty(file, "version"), "7.00") << "names ignore case";
+    EXPECT_EQ(setup::GetDBProperty(file, "Nothing"), "");
+    EXPECT_EQ(setup::GetDBProperty(file + "x", "Version"), "");
+}
+
+TEST_F(Upgrade, ANewerFileIsRefusedWithoutEndingTheProgram) {
+    MakeOldFile(file, "9.10");
+    const std::string before = Bytes(file);
+    EXPECT_EQ(Check(file), "");
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
+    EXPECT_EQ(rig.dialogs.messages[0].icon, app::MessageIcon::Exclamation);
+    EXPECT_EQ(rig.dialogs.LastText().rfind("Database " + file +
+                                               " is version 9.10\r\nYour Delvar program is only "
+                                               "version 7.00\r\n",
+                                           0),
+              0u)
+        << rig.dialogs.LastText();
+    EXPECT_EQ(Bytes(file), before);
+}
+
+TEST_F(Upgrade, AFileWithoutVersionIsUpgradedCompactedAndToppedUpWithABackup) {
+    MakeOldFile(file, "");
+    const std::string before = Bytes(file);
+    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
+    EXPECT_EQ(setup::GetDBProperty(file, "Version"), "7.00");
+    const std::string backup = (rig.folder.path / "Delvar_100.mdb").string();
+    ASSERT_TRUE(fs::exists(backup));
+    EXPECT_EQ(Bytes(backup), before);
+    EXPECT_FALSE(fs::exists(rig.folder.path / "Work.mdb"));
+    EXPECT_FALSE(fs::exists(file + "_tmp"));
+    {
+        setup::SqliteDb db(file);
+        EXPECT_EQ(db.RowCount("Processes"), 99) << "topped up to full row counts";
+        EXPECT_EQ(db.RowCount("Layers"), 999);
+    }
+    ASSERT_TRUE(rig.db.DBOpen(file)) << rig.dialogs.LastText();
+    EXPECT_EQ(util::Trim(rig.data->processes[1].Process_Name), "Old mirror");
+    EXPECT_DOUBLE_EQ(rig.data->layers[3].Rate, 12.5);
+    EXPECT_EQ(util::Trim(rig.data->films[2].Film_Name), "Old gold");
+    EXPECT_DOUBLE_EQ(rig.data->materials[1].Density, 19.3);
+}
+
+TEST_F(Upgrade, AVersionFiveFileCarriesTheEarlyTablesOnlyAndKeepsItsFirstBackup) {
+    MakeOldFile(file, "5.00", true);
+    const std::string original = Bytes(file);
+    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
+    const std::string backup = (rig.folder.path / "Delvar_500.mdb").string();
+    EXPECT_EQ(Bytes(backup), original);
+    {
+        setup::SqliteDb db(file);
+        EXPECT_EQ(db.RowCount("Processes"), 1) << "no compaction or top-up after 1.00";
+        EXPECT_EQ(db.RowCount("Logic"), 0) << "logic comes over only from version 6";
+    }
+    // The same old version again: the first backup stays.
+    fs::remove(file);
+    MakeOldFile(file, "5.00");
+    RunSql(file, "UPDATE Processes SET Process_Name = 'Second'");
+    ASSERT_EQ(Check(file), file);
+    EXPECT_EQ(Bytes(backup), original);
+    ASSERT_TRUE(rig.db.DBOpen(file)) << rig.dialogs.LastText();
+    EXPECT_EQ(util::Trim(rig.data->processes[1].Process_Name), "Second");
+    EXPECT_EQ(util::Trim(rig.data->processes[2].Process_Name), "Process 2") << "rows added on open";
+}
+
+TEST_F(Upgrade, AVersionSixFileBringsItsLogicToo) {
+    MakeOldFile(file, "6.50", true);
+    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
+    setup::SqliteDb db(file);
+    EXPECT_EQ(db.RowCount("Logic"), 1);
+    EXPECT_TRUE(fs::exists(rig.folder.path / "Delvar_650.mdb"));
+}
+
+TEST_F(Upgrade, EarlyInputTypesAreSetForNewerInstruments) {
+    MakeOldFile(file, "1.05");
+    options.instrumentVersion = "DELVAR  Ver 4.13";
+    ASSERT_EQ(Check(file), file);
+    setup::SqliteDb db(file);
+    setup::Statement read(db, "SELECT \"Input Type\" FROM Inputs");
+    ASSERT_TRUE(read.Step());
+    EXPECT_EQ(read.Int(0), 46);
+}
+
+TEST_F(Upgrade, AMissingTemplateRefusesTheUpgradeAndKeepsTheFile) {
+    MakeOldFile(file, "5.00");
+    const std::string before = Bytes(file);
+    options.blankTemplate = (rig.folder.path / "700_Blank.mdb").string();  // not there
+    EXPECT_EQ(Check(file), "");
+    EXPECT_EQ(rig.dialogs.LastText().rfind(
+                  " A file needed to upgrade your database to Ver. 7.00 is not available\r\n", 0),
+              0u);
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_FALSE(fs::exists(rig.folder.path / "Delvar_500.mdb"));
+}
+
+TEST_F(Upgrade, AFailedCopyRestoresTheFileFromItsBackup) {
+    MakeOldFile(file, "5.00");
+    // A view over a table that is not there cannot be read.
+    RunSql(file, "CREATE VIEW Outputs AS SELECT * FROM Nowhere");
+    const std::string before = Bytes(file);
+    EXPECT_EQ(Check(file), "");
+    EXPECT_EQ(
+        rig.dialogs.Texts().at(0).rfind("Pre V2.00 database can't be upgraded to version 7.00\r\n", 0),
+        0u)
+        << rig.dialogs.Texts().at(0);
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_FALSE(fs::exists(rig.folder.path / "Work.mdb"));
+}
+
+TEST_F(Upgrade, AMissingOrForeignFileIsNotOpened) {
+    EXPECT_EQ(Check(file), "");
+    ASSERT_FALSE(rig.dialogs.Texts().empty());
+    EXPECT_EQ(rig.dialogs.Texts()[0].rfind("Pre V2.00 database can't be upgraded", 0), 0u);
+    std::ofstream(file) << "this is no database, just text long enough to be read as a header";
+    EXPECT_EQ(Check(file), "");
+    EXPECT_EQ(Bytes(file).substr(0, 7), "this is");
+}
+
+}  // namespace
+}  // namespace delvar::testing
