@@ -74,6 +74,7 @@ std::string SimUsage() {
         "  --firmware X       firmware version text (default 6.30)\n"
         "  --codep            the CoDep model\n"
         "  --channels 1|2|4   source outputs (default 4)\n"
+        "  --setup FILE       start with the setup held in a setup database file\n"
         "  --speed F          run simulated time F times faster (0.01 to 10000, default 1)\n"
         "  --seed N           seed of the fault schedule and the physics noise (default 1)\n"
         "  --verbose          log each command and reply to stderr\n";
@@ -134,6 +135,14 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             if (!reader.Number(arg, 0, std::numeric_limits<std::uint32_t>::max(), value))
                 return std::nullopt;
             options.faults.seed = std::uint32_t(value);
+        } else if (arg == "--setup") {
+            const std::string* path = reader.Value(arg);
+            if (!path) return std::nullopt;
+            if (path->empty()) {
+                error = "--setup needs a file";
+                return std::nullopt;
+            }
+            options.setupFile = *path;
         } else if (arg == "--speed") {
             const std::string* text = reader.Value(arg);
             if (!text) return std::nullopt;

@@ -15,8 +15,9 @@ struct SimOptions {
     ServerOptions server;
     InstrumentModel model;
     FaultOptions faults;
-    double speed = 1.0;  // simulated seconds per real second
-    bool help = false;   // --help: print the usage and exit
+    double speed = 1.0;     // simulated seconds per real second
+    std::string setupFile;  // the setup database the instrument starts with
+    bool help = false;      // --help: print the usage and exit
 };
 
 // Parses the arguments (without the program name); nothing and a reason on error.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "sim/CommandHandler.h"
+#include "sim/SetupLoader.h"
 #include "sim/SimOptions.h"
 
 namespace {
@@ -39,6 +40,18 @@ int main(int argc, char** argv) {
     }
     InstallSignalHandlers();
     Responder responder(options->model, options->faults.seed);
+    if (!options->setupFile.empty()) {
+        const LoadResult loaded = LoadSetupFile(options->setupFile, responder.Store());
+        if (!loaded.opened) {
+            std::fprintf(stderr, "delvar-sim: %s\n", loaded.error.c_str());
+            return 1;
+        }
+        if (loaded.refused > 0)
+            std::fprintf(stderr,
+                         "delvar-sim: %d values of %s are out of range and were left at "
+                         "their defaults\n",
+                         loaded.refused, options->setupFile.c_str());
+    }
     FaultInjector faults(options->faults);
     CommandHandler handler(responder, faults, options->speed);
     Server server(options->server, handler);

@@ -39,8 +39,9 @@ TEST(SimOptions, ThePtyAloneTurnsTcpOffAPortKeepsItOn) {
 }
 
 TEST(SimOptions, ModelAndSeedOptions) {
-    const auto options = Parse({"--codep", "--channels", "2", "--firmware", "6.31", "--seed",
-                                "4294967295", "--verbose", "--speed", "250.5"});
+    const auto options =
+        Parse({"--codep", "--channels", "2", "--firmware", "6.31", "--seed", "4294967295",
+               "--verbose", "--speed", "250.5", "--setup", "demo.mdb"});
     ASSERT_TRUE(options);
     EXPECT_TRUE(options->model.codep);
     EXPECT_EQ(options->model.channels, 2);
@@ -48,6 +49,7 @@ TEST(SimOptions, ModelAndSeedOptions) {
     EXPECT_EQ(options->faults.seed, 4294967295u);
     EXPECT_TRUE(options->server.verbose);
     EXPECT_DOUBLE_EQ(options->speed, 250.5);
+    EXPECT_EQ(options->setupFile, "demo.mdb");
 }
 
 TEST(SimOptions, EveryFailureModeHasItsOption) {
@@ -85,6 +87,8 @@ TEST(SimOptions, BadArgumentsAreRefusedWithAReason) {
         {"--speed", "fast"},
         {"--speed", "nan"},
         {"--speed"},
+        {"--setup"},
+        {"--setup", ""},
         {"--silent-every", "0"},
         {"--corrupt-every", "abc"},
         {"--drop-after"},
