@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -240,6 +241,29 @@ TEST_F(BatchTransfer, WholeDownloadWritesTheSetupReadsItBackAndBacksUpTheDatabas
     std::getline(second_backup, text);
     EXPECT_EQ(text, "save 1") << "the first backup is kept";
     EXPECT_EQ(files.saves, 3);
+}
+
+TEST_F(BatchTransfer, MaterialsOnlyDownloadSendsExactlyTheMaterialCommands) {
+    data->materials[2].Material = setup::FixedName("Gold");
+    data->materials[2].Density = 19.3;
+    data->materials[2].ZFactor = 0.381;
+    EXPECT_TRUE(transfer.Download({false, false, false, true}, files, {Path("TempDB"), "."}));
+    std::vector<std::string> expected{"XSTART"};
+    for (int m = 1; m <= setup::kMaxMaterials; ++m) {
+        const setup::MaterialRec& r = data->materials[m];
+        const std::string i = std::to_string(m);
+        expected.push_back("F" + i + " 1," + r.Material);
+        expected.push_back("F" + i + " 2," + std::to_string(std::lround(r.Density * 100)));
+        expected.push_back("F" + i + " 3," + std::to_string(std::lround(r.ZFactor * 1000)));
+    }
+    expected.push_back("XSTOP");
+    EXPECT_EQ(sent, expected);
+    EXPECT_EQ(sent[4], "F2 1,Gold            ");
+    EXPECT_EQ(sent[5], "F2 2,1930");
+    EXPECT_EQ(sent[6], "F2 3,381");
+    EXPECT_TRUE(dialogs.Texts().empty()) << "no overwrite question for a partial download";
+    EXPECT_EQ(progress.captions, std::vector<std::string>{"Write Instrument"});
+    EXPECT_TRUE(files.log.empty()) << "a partial download saves no database";
 }
 
 TEST_F(BatchTransfer, CancellingTheQuestionOrTheFileDialogDoesNothing) {
