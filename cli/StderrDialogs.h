@@ -9,7 +9,7 @@
 
 namespace delvar::cli {
 
-class StderrDialogs final : public app::DialogService {
+class StderrDialogs final : public app::MessageOnlyDialogs {
   public:
     app::MessageAnswer ShowMessage(const app::Message& message) override {
         std::cerr << message.text << "\n";
@@ -23,14 +23,6 @@ class StderrDialogs final : public app::DialogService {
             default:
                 return app::MessageAnswer::Ok;
         }
-    }
-    std::optional<std::string> AskText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
     }
     std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
                                            const std::string&) override {

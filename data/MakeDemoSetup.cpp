@@ -41,23 +41,11 @@ int MaterialIndex(const char* name) {
     return 1;
 }
 
-class QuietDialogs final : public app::DialogService {
+class QuietDialogs final : public app::MessageOnlyDialogs {
   public:
     app::MessageAnswer ShowMessage(const app::Message& m) override {
         std::fprintf(stderr, "%s\n", m.text.c_str());
         return app::MessageAnswer::Ok;
-    }
-    std::optional<std::string> AskText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
     }
 };
 

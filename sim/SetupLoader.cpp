@@ -19,24 +19,12 @@ using commands::ToLong;
 using K = RecordKind;
 
 // Messages of the open are collected as the reason it failed.
-class CollectingDialogs final : public app::DialogService {
+class CollectingDialogs final : public app::MessageOnlyDialogs {
   public:
     app::MessageAnswer ShowMessage(const app::Message& m) override {
         if (!text.empty()) text += "; ";
         text += m.text;
         return app::MessageAnswer::Ok;
-    }
-    std::optional<std::string> AskText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
     }
     std::string text;
 };

@@ -35,4 +35,22 @@ class DialogService {
                                                    const std::string& initial) = 0;
 };
 
+// For tools without windows: only messages are shown; input boxes and file dialogs
+// answer as if cancelled unless a subclass says otherwise.
+class MessageOnlyDialogs : public DialogService {
+  public:
+    std::optional<std::string> AskText(const std::string&, const std::string&,
+                                       const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
+                                           const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
+                                           const std::string&) override {
+        return std::nullopt;
+    }
+};
+
 }  // namespace delvar::app
