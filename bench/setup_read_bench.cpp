@@ -25,13 +25,6 @@ namespace {
 using namespace delvar;
 using Clock = std::chrono::steady_clock;
 
-struct NoWindow final : link::ConnectHost {
-    void SetTitle(const std::string&) override {}
-    void EnableInstrumentMenu(bool) override {}
-    void ShowCommWindowOnTop() override {}
-    void LoadProcesses() override {}
-};
-
 // Every record the instrument holds, in the order a whole-setup upload reads them.
 int ReadWholeSetup(link::Link& link, app::DialogService& dialogs, setup::SetupData& s) {
     using namespace commands;
@@ -40,7 +33,8 @@ int ReadWholeSetup(link::Link& link, app::DialogService& dialogs, setup::SetupDa
     auto mark = Clock::now();
     auto section = [&](const char* name) {
         const auto now = Clock::now();
-        std::printf("  %-10s %.1f ms\n", name, std::chrono::duration<double>(now - mark).count() * 1e3);
+        std::printf("  %-10s %.1f ms\n", name,
+                    std::chrono::duration<double>(now - mark).count() * 1e3);
         mark = now;
     };
     const int channels = std::clamp(link.Info().ChannelCount, 1, setup::kMaxChannels);
@@ -88,7 +82,7 @@ int main(int argc, char** argv) {
     link.Settings().EAddress = "127.0.0.1";
     link.Settings().EPort = std::to_string(sim.tcpPort());
     testing::ScriptedDialogs dialogs;
-    NoWindow window;
+    link::NoWindowHost window;
     if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
         std::fprintf(stderr, "delvar-sim did not answer\n");
         return 1;

@@ -22,13 +22,6 @@ namespace {
 using namespace delvar;
 using Clock = std::chrono::steady_clock;
 
-struct NoWindow final : link::ConnectHost {
-    void SetTitle(const std::string&) override {}
-    void EnableInstrumentMenu(bool) override {}
-    void ShowCommWindowOnTop() override {}
-    void LoadProcesses() override {}
-};
-
 // Saves nowhere: the database side is measured by database_bench.
 struct NoFiles final : setup::SetupFiles {
     bool Save(const std::string&) override { return true; }
@@ -65,7 +58,7 @@ int main(int argc, char** argv) {
     link.Settings().EAddress = "127.0.0.1";
     link.Settings().EPort = std::to_string(sim.tcpPort());
     testing::ScriptedDialogs dialogs;
-    NoWindow window;
+    link::NoWindowHost window;
     if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
         std::fprintf(stderr, "delvar-sim did not answer\n");
         return 1;

@@ -7,16 +7,7 @@
 
 namespace delvar::cli {
 
-namespace {
-// The command-line tool has no main window: the connect's window calls do nothing.
-class NoWindow final : public link::ConnectHost {
-  public:
-    void SetTitle(const std::string&) override {}
-    void EnableInstrumentMenu(bool) override {}
-    void ShowCommWindowOnTop() override {}
-    void LoadProcesses() override {}
-};
-}  // namespace
+namespace {}  // namespace
 
 int RunInfoVerb(CliLink& cli, const std::vector<std::string>& args) {
     if (!args.empty()) {
@@ -24,7 +15,7 @@ int RunInfoVerb(CliLink& cli, const std::vector<std::string>& args) {
         return kExitUsage;
     }
     StderrDialogs dialogs;
-    NoWindow window;
+    link::NoWindowHost window;
     link::Link& link = cli.Get();
     if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
         std::cerr << "Off line\n";

@@ -24,14 +24,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NoWindow final : public link::ConnectHost {
-  public:
-    void SetTitle(const std::string&) override {}
-    void EnableInstrumentMenu(bool) override {}
-    void ShowCommWindowOnTop() override {}
-    void LoadProcesses() override {}
-};
-
 struct TransferArgs {
     std::string db;
     std::string saveBefore;
@@ -98,7 +90,7 @@ struct TransferRig {
         return options;
     }
     bool Connect(link::Link& link) {
-        NoWindow window;
+        link::NoWindowHost window;
         if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
             std::cerr << "Off line\n";
             return false;

@@ -19,6 +19,15 @@ class ConnectHost {
     virtual void LoadProcesses() = 0;                     // process names into the run controls
 };
 
+// For callers without a main window (the command-line tool, benchmarks).
+class NoWindowHost final : public ConnectHost {
+  public:
+    void SetTitle(const std::string&) override {}
+    void EnableInstrumentMenu(bool) override {}
+    void ShowCommWindowOnTop() override {}
+    void LoadProcesses() override {}
+};
+
 // The firmware number at the end of a version text: its last four characters when
 // the one before them is a space, else its last three.
 double FirmwareVersion(const std::string& versionText);
