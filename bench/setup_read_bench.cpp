@@ -26,7 +26,7 @@ using namespace delvar;
 using Clock = std::chrono::steady_clock;
 
 // Every record the instrument holds, in the order a whole-setup upload reads them.
-int ReadWholeSetup(link::Link& link, app::DialogService& dialogs, setup::SetupData& s) {
+int ReadWholeSetup(link::Link& link, core::DialogService& dialogs, setup::SetupData& s) {
     using namespace commands;
     int failures = 0;
     auto count = [&](int result) { failures += result != 0; };
@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
 
     auto setup = std::make_unique<setup::SetupData>();
     setup::ResetSetupData(*setup);
-    dialogs.answers.assign(1000, app::MessageAnswer::No);
+    dialogs.answers.assign(1000, core::MessageAnswer::No);
     const auto before = link.ExchangeCount();
     auto start = Clock::now();
     int failures = ReadWholeSetup(link, dialogs, *setup);

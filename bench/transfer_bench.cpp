@@ -11,7 +11,7 @@
 #include "platform/QtEventPump.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
-#include "setup/BatchTransfer.h"
+#include "transfer/BatchTransfer.h"
 #include "setup/LayerChains.h"
 #include "support/FakeUsbXpress.h"
 #include "support/ScriptedDialogs.h"
@@ -23,7 +23,7 @@ using namespace delvar;
 using Clock = std::chrono::steady_clock;
 
 // Saves nowhere: the database side is measured by database_bench.
-struct NoFiles final : setup::SetupFiles {
+struct NoFiles final : transfer::SetupFiles {
     bool Save(const std::string&) override { return true; }
     bool Open(const std::string&) override { return true; }
     std::string CurrentDatabase() const override { return {}; }
@@ -67,12 +67,12 @@ int main(int argc, char** argv) {
     setup::ResetSetupData(*data);
     FillProcesses(*data);
     setup::NoProgress progress;
-    setup::TransferState state;
-    setup::BatchTransfer transfer(link, dialogs, progress, *data, state);
+    transfer::TransferState state;
+    transfer::BatchTransfer transfer(link, dialogs, progress, *data, state);
     NoFiles files;
 
     for (int round = 1; round <= 3; ++round) {
-        dialogs.answers.assign(1, app::MessageAnswer::No);
+        dialogs.answers.assign(1, core::MessageAnswer::No);
         auto before = link.ExchangeCount();
         auto start = Clock::now();
         const bool down = transfer.Download({}, files, {"", "."});

@@ -5,23 +5,23 @@
 
 #include <iostream>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 
 namespace delvar::cli {
 
-class StderrDialogs final : public app::MessageOnlyDialogs {
+class StderrDialogs final : public core::MessageOnlyDialogs {
   public:
-    app::MessageAnswer ShowMessage(const app::Message& message) override {
+    core::MessageAnswer ShowMessage(const core::Message& message) override {
         std::cerr << message.text << "\n";
         switch (message.buttons) {
-            case app::MessageButtons::YesNo:
-            case app::MessageButtons::YesNoCancel:
+            case core::MessageButtons::YesNo:
+            case core::MessageButtons::YesNoCancel:
                 return questionAnswer;
-            case app::MessageButtons::OkCancel:
-            case app::MessageButtons::RetryCancel:
-                return app::MessageAnswer::Cancel;
+            case core::MessageButtons::OkCancel:
+            case core::MessageButtons::RetryCancel:
+                return core::MessageAnswer::Cancel;
             default:
-                return app::MessageAnswer::Ok;
+                return core::MessageAnswer::Ok;
         }
     }
     std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
@@ -29,7 +29,7 @@ class StderrDialogs final : public app::MessageOnlyDialogs {
         return saveFile;
     }
 
-    app::MessageAnswer questionAnswer = app::MessageAnswer::No;
+    core::MessageAnswer questionAnswer = core::MessageAnswer::No;
     std::optional<std::string> saveFile;
 };
 

@@ -8,14 +8,14 @@
 #include <iostream>
 #include <memory>
 
-#include "app/CErrHandler.h"
+#include "core/CErrHandler.h"
 #include "cli/StderrDialogs.h"
 #include "cli/Verbs.h"
-#include "commands/SetupDump.h"
+#include "transfer/SetupDump.h"
 #include "link/Connect.h"
 #include "platform/AppPaths.h"
-#include "setup/BatchTransfer.h"
-#include "setup/DatabaseFiles.h"
+#include "transfer/BatchTransfer.h"
+#include "transfer/DatabaseFiles.h"
 #include "setup/UpgradeDB.h"
 
 namespace delvar::cli {
@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 struct TransferArgs {
     std::string db;
     std::string saveBefore;
-    setup::TransferSelection selection;
+    transfer::TransferSelection selection;
 };
 
 // --db FILE, the selection flags and (download only) --save-before FILE.
@@ -63,7 +63,7 @@ bool ParseTransferArgs(const char* verb, const std::vector<std::string>& args, b
 // Everything one transfer needs, made once.
 struct TransferRig {
     StderrDialogs dialogs;
-    app::CErrHandler errors{dialogs, app::AppInfo{}, platform::ErrorReportPath(),
+    core::CErrHandler errors{dialogs, core::AppInfo{}, platform::ErrorReportPath(),
                             platform::TraceFolder()};
     setup::NoProgress progress;
     std::unique_ptr<setup::SetupData> data = [] {
@@ -72,13 +72,13 @@ struct TransferRig {
         return s;
     }();
     setup::modDatabase database{*data, {dialogs, errors, progress}, Options()};
-    setup::DatabaseFiles files{database};
-    setup::TransferState state;
+    transfer::DatabaseFiles files{database};
+    transfer::TransferState state;
     std::string instrumentVersion;  // known once connected: the upgrade may need it
 
     setup::DatabaseOptions Options() {
         setup::DatabaseOptions options;
-        options.dumpSetup = commands::DumpSetup;
+        options.dumpSetup = transfer::DumpSetup;
         // Every open checks the file's version first and upgrades an old one.
         options.versionCheck = [this](const std::string& path) {
             setup::UpgradeOptions upgrade;
@@ -110,7 +110,7 @@ int RunUploadVerb(CliLink& cli, const std::vector<std::string>& args) {
     if (!parsed.selection.all && fs::exists(parsed.db) && !rig.database.DBOpen(parsed.db))
         return kExitFailed;
     if (!rig.Connect(cli.Get())) return kExitFailed;
-    setup::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
     const bool uploaded = transfer.Upload(parsed.selection);
     if (!rig.database.DBSave(parsed.db)) return kExitFailed;
     return uploaded ? kExitOk : kExitFailed;
@@ -122,20 +122,20 @@ int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
     TransferRig rig;
     if (!rig.database.DBOpen(parsed.db)) return kExitFailed;
     if (!parsed.saveBefore.empty()) {
-        rig.dialogs.questionAnswer = app::MessageAnswer::Yes;
+        rig.dialogs.questionAnswer = core::MessageAnswer::Yes;
         rig.dialogs.saveFile = parsed.saveBefore;
     }
     if (!rig.Connect(cli.Get())) return kExitFailed;
     const fs::path folder = fs::path(parsed.db).parent_path();
-    setup::DownloadPaths paths{
+    transfer::DownloadPaths paths{
         (fs::temp_directory_path() / ("delvar-TempDB-" + std::to_string(::getpid()) + ".mdb"))
             .string(),
         folder.empty() ? "." : folder.string()};
-    setup::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
     const bool downloaded = transfer.Download(parsed.selection, rig.files, paths);
     std::error_code ignored;
     fs::remove(paths.tempDb, ignored);
-    fs::remove(setup::OriginalBackupPath(paths.tempDb), ignored);
+    fs::remove(transfer::OriginalBackupPath(paths.tempDb), ignored);
     return downloaded ? kExitOk : kExitFailed;
 }
 
@@ -165,7 +165,7 @@ int RunDbVerb(CliLink&, const std::vector<std::string>& args) {
     const fs::path dump =
         fs::temp_directory_path() / ("delvar-dump-" + std::to_string(::getpid()) + ".txt");
     try {
-        commands::DumpSetup(*rig.data, dump.string());
+        transfer::DumpSetup(*rig.data, dump.string());
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";
         return kExitFailed;

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/CErrHandler.h"
+#include "core/CErrHandler.h"
 #include "setup/LayerChains.h"
 #include "setup/modDatabase.h"
 
@@ -41,11 +41,11 @@ int MaterialIndex(const char* name) {
     return 1;
 }
 
-class QuietDialogs final : public app::MessageOnlyDialogs {
+class QuietDialogs final : public core::MessageOnlyDialogs {
   public:
-    app::MessageAnswer ShowMessage(const app::Message& m) override {
+    core::MessageAnswer ShowMessage(const core::Message& m) override {
         std::fprintf(stderr, "%s\n", m.text.c_str());
-        return app::MessageAnswer::Ok;
+        return core::MessageAnswer::Ok;
     }
 };
 
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     }
     QuietDialogs dialogs;
     const std::string scratch = std::filesystem::temp_directory_path().string();
-    app::CErrHandler errors(dialogs, app::AppInfo{}, scratch + "/delvar-demo-errors.txt", scratch);
+    core::CErrHandler errors(dialogs, core::AppInfo{}, scratch + "/delvar-demo-errors.txt", scratch);
     setup::NoProgress progress;
     auto data = std::make_unique<setup::SetupData>();
     setup::ResetSetupData(*data);

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/CErrHandler.h"
+#include "core/CErrHandler.h"
 #include "commands/WireNumbers.h"
 #include "commands/modCommFilm.h"
 #include "commands/modCommProcess.h"
@@ -19,12 +19,12 @@ using commands::ToLong;
 using K = RecordKind;
 
 // Messages of the open are collected as the reason it failed.
-class CollectingDialogs final : public app::MessageOnlyDialogs {
+class CollectingDialogs final : public core::MessageOnlyDialogs {
   public:
-    app::MessageAnswer ShowMessage(const app::Message& m) override {
+    core::MessageAnswer ShowMessage(const core::Message& m) override {
         if (!text.empty()) text += "; ";
         text += m.text;
-        return app::MessageAnswer::Ok;
+        return core::MessageAnswer::Ok;
     }
     std::string text;
 };
@@ -147,7 +147,7 @@ LoadResult LoadSetupFile(const std::string& path, SetupStore& store) {
     LoadResult result;
     CollectingDialogs dialogs;
     const std::string scratch = std::filesystem::temp_directory_path().string();
-    app::CErrHandler errors(dialogs, app::AppInfo{}, scratch + "/delvar-sim-errors.txt", scratch);
+    core::CErrHandler errors(dialogs, core::AppInfo{}, scratch + "/delvar-sim-errors.txt", scratch);
     setup::NoProgress progress;
     auto data = std::make_unique<setup::SetupData>();
     setup::ResetSetupData(*data);

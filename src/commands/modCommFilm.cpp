@@ -191,12 +191,12 @@ int CheckFilmModel(const link::InstrumentInfo& info, const setup::SetupData& set
 }
 
 namespace {
-bool AskRetry(app::DialogService& dialogs, const std::string& text) {
-    return dialogs.ShowMessage({text, "Delvar Comm", app::MessageIcon::None,
-                                app::MessageButtons::YesNo}) == app::MessageAnswer::Yes;
+bool AskRetry(core::DialogService& dialogs, const std::string& text) {
+    return dialogs.ShowMessage({text, "Delvar Comm", core::MessageIcon::None,
+                                core::MessageButtons::YesNo}) == core::MessageAnswer::Yes;
 }
 
-int ReadMaterialParam(link::Link& link, app::DialogService& dialogs, setup::MaterialRec& m,
+int ReadMaterialParam(link::Link& link, core::DialogService& dialogs, setup::MaterialRec& m,
                       int index, int p) {
     const std::string command = "F" + std::to_string(index) + "? " + std::to_string(p);
     for (;;) {
@@ -228,7 +228,7 @@ int ReadMaterialParam(link::Link& link, app::DialogService& dialogs, setup::Mate
     }
 }
 
-int WriteMaterialParam(link::Link& link, app::DialogService& dialogs, const setup::MaterialRec& m,
+int WriteMaterialParam(link::Link& link, core::DialogService& dialogs, const setup::MaterialRec& m,
                        int index, int p) {
     const std::string name = setup::FixedName(m.Material);
     std::string value = p == 1   ? name
@@ -246,7 +246,7 @@ int WriteMaterialParam(link::Link& link, app::DialogService& dialogs, const setu
 }
 }  // namespace
 
-int ReadMaterial(link::Link& link, app::DialogService& dialogs, setup::SetupData& setup,
+int ReadMaterial(link::Link& link, core::DialogService& dialogs, setup::SetupData& setup,
                  int material, int parameter) {
     setup::MaterialRec* m = setup.materials.Find(material);
     if (!m || parameter < 0 || parameter > 3) return link::kBadData;
@@ -256,7 +256,7 @@ int ReadMaterial(link::Link& link, app::DialogService& dialogs, setup::SetupData
     return link::kOk;
 }
 
-int WriteMaterial(link::Link& link, app::DialogService& dialogs, const setup::SetupData& setup,
+int WriteMaterial(link::Link& link, core::DialogService& dialogs, const setup::SetupData& setup,
                   int material, int parameter) {
     const setup::MaterialRec* m = setup.materials.Find(material);
     if (!m || parameter < 0 || parameter > 3) return link::kBadData;

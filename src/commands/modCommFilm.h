@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 #include "link/Link.h"
 #include "setup/SetupData.h"
 
@@ -21,9 +21,9 @@ std::string GetFilmParam(const setup::FilmRec& film, int code);  // "" for an un
 int CheckFilmModel(const link::InstrumentInfo& info, const setup::SetupData& setup, int film);
 
 // parameter 0 = all three. Refused values are asked about (Yes retries).
-int ReadMaterial(link::Link& link, app::DialogService& dialogs, setup::SetupData& setup,
+int ReadMaterial(link::Link& link, core::DialogService& dialogs, setup::SetupData& setup,
                  int material, int parameter);
-int WriteMaterial(link::Link& link, app::DialogService& dialogs, const setup::SetupData& setup,
+int WriteMaterial(link::Link& link, core::DialogService& dialogs, const setup::SetupData& setup,
                   int material, int parameter);
 
 }  // namespace delvar::commands

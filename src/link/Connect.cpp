@@ -14,8 +14,8 @@ void GoOffline(Link& link, ConnectHost& host, const std::string& appTitle) {
     host.EnableInstrumentMenu(false);
 }
 
-void Exclaim(app::DialogService& dialogs, const std::string& text, const std::string& title) {
-    dialogs.ShowMessage({text, title, app::MessageIcon::Exclamation, app::MessageButtons::Ok});
+void Exclaim(core::DialogService& dialogs, const std::string& text, const std::string& title) {
+    dialogs.ShowMessage({text, title, core::MessageIcon::Exclamation, core::MessageButtons::Ok});
 }
 }  // namespace
 
@@ -25,7 +25,7 @@ double FirmwareVersion(const std::string& versionText) {
     return util::LeadingNumber(n >= 3 ? versionText.substr(n - 3) : versionText);
 }
 
-bool ConnectInstrument(Link& link, app::DialogService& dialogs, ConnectHost& host,
+bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& host,
                        const std::string& appTitle) {
     LinkState& state = link.Receive();
     if (state.Connecting) return false;
@@ -47,7 +47,7 @@ bool ConnectInstrument(Link& link, app::DialogService& dialogs, ConnectHost& hos
             host.ShowCommWindowOnTop();
             dialogs.ShowMessage(
                 {"Instrument not found.\nVerify Comm Port and instrument Baud Rate.", appTitle,
-                 app::MessageIcon::None, app::MessageButtons::Ok, true});
+                 core::MessageIcon::None, core::MessageButtons::Ok, true});
             host.ShowCommWindowOnTop();
         } else {
             const std::string version = link.Info().VersionText;

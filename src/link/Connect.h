@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 #include "link/Link.h"
 
 namespace delvar::link {
@@ -35,7 +35,7 @@ double FirmwareVersion(const std::string& versionText);
 // Runs the whole connect with its messages; returns Online. A command that was
 // waiting when the connect began is sent again once the instrument is accepted, so
 // its caller gets its own reply; otherwise it ends with Timeout.
-bool ConnectInstrument(Link& link, app::DialogService& dialogs, ConnectHost& host,
+bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& host,
                        const std::string& appTitle);
 
 }  // namespace delvar::link

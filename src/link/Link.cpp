@@ -146,7 +146,7 @@ bool Link::CloseSerialPort() {
 
 bool Link::FindDelvar(const std::string& serial) {
     if (!Errors) return usb_.FindDelvar(serial);
-    app::ProcGuard guard(*Errors, "Comm_FindDelvar");
+    core::ProcGuard guard(*Errors, "Comm_FindDelvar");
     return usb_.FindDelvar(serial);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/CErrHandler.h"
+#include "core/CErrHandler.h"
 #include "link/CommSettings.h"
 #include "link/LinkState.h"
 #include "link/Ports.h"
@@ -65,7 +65,7 @@ class Link {
 
     // The shared error handler, when the program has one; the USB search registers
     // with it as "Comm_FindDelvar".
-    app::CErrHandler* Errors = nullptr;
+    core::CErrHandler* Errors = nullptr;
 
     // Set to Online at the end of every connect; the process window shows its
     // off-line notice once while this is false.

@@ -7,30 +7,30 @@
 namespace delvar::platform {
 
 namespace {
-QMessageBox::Icon IconOf(app::MessageIcon icon) {
+QMessageBox::Icon IconOf(core::MessageIcon icon) {
     switch (icon) {
-        case app::MessageIcon::Information:
+        case core::MessageIcon::Information:
             return QMessageBox::Information;
-        case app::MessageIcon::Exclamation:
+        case core::MessageIcon::Exclamation:
             return QMessageBox::Warning;
-        case app::MessageIcon::Critical:
+        case core::MessageIcon::Critical:
             return QMessageBox::Critical;
-        case app::MessageIcon::Question:
+        case core::MessageIcon::Question:
             return QMessageBox::Question;
         default:
             return QMessageBox::NoIcon;
     }
 }
 
-QMessageBox::StandardButtons ButtonsOf(app::MessageButtons buttons) {
+QMessageBox::StandardButtons ButtonsOf(core::MessageButtons buttons) {
     switch (buttons) {
-        case app::MessageButtons::OkCancel:
+        case core::MessageButtons::OkCancel:
             return QMessageBox::Ok | QMessageBox::Cancel;
-        case app::MessageButtons::YesNo:
+        case core::MessageButtons::YesNo:
             return QMessageBox::Yes | QMessageBox::No;
-        case app::MessageButtons::YesNoCancel:
+        case core::MessageButtons::YesNoCancel:
             return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        case app::MessageButtons::RetryCancel:
+        case core::MessageButtons::RetryCancel:
             return QMessageBox::Retry | QMessageBox::Cancel;
         default:
             return QMessageBox::Ok;
@@ -55,7 +55,7 @@ std::string QtFileFilter(const std::string& filter) {
     return out.join(";;").toStdString();
 }
 
-app::MessageAnswer QtDialogService::ShowMessage(const app::Message& message) {
+core::MessageAnswer QtDialogService::ShowMessage(const core::Message& message) {
     QMessageBox box(IconOf(message.icon), QString::fromStdString(message.title),
                     QString::fromStdString(message.text), ButtonsOf(message.buttons), parent_);
     // Error texts quote whatever failed; "<" in them must not be taken for markup.
@@ -66,15 +66,15 @@ app::MessageAnswer QtDialogService::ShowMessage(const app::Message& message) {
     }
     switch (box.exec()) {
         case QMessageBox::Yes:
-            return app::MessageAnswer::Yes;
+            return core::MessageAnswer::Yes;
         case QMessageBox::No:
-            return app::MessageAnswer::No;
+            return core::MessageAnswer::No;
         case QMessageBox::Cancel:
-            return app::MessageAnswer::Cancel;
+            return core::MessageAnswer::Cancel;
         case QMessageBox::Retry:
-            return app::MessageAnswer::Retry;
+            return core::MessageAnswer::Retry;
         default:
-            return app::MessageAnswer::Ok;
+            return core::MessageAnswer::Ok;
     }
 }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 
 class QWidget;
 
@@ -15,12 +15,12 @@ std::string QtFileFilter(const std::string& filter);
 // Message boxes map icon and buttons to QMessageBox; a system-modal message blocks the
 // whole program and stays on top of every window.
 
-class QtDialogService final : public app::DialogService {
+class QtDialogService final : public core::DialogService {
   public:
     explicit QtDialogService(QWidget* parent = nullptr) : parent_(parent) {}
     void SetParent(QWidget* parent) { parent_ = parent; }
 
-    app::MessageAnswer ShowMessage(const app::Message& message) override;
+    core::MessageAnswer ShowMessage(const core::Message& message) override;
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override;
     std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter,

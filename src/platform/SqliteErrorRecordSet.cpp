@@ -20,7 +20,7 @@ SqliteErrorRecordSet::~SqliteErrorRecordSet() {
     sqlite3_close(db_);
 }
 
-bool SqliteErrorRecordSet::AddRecord(const app::ErrorRecord& r) {
+bool SqliteErrorRecordSet::AddRecord(const core::ErrorRecord& r) {
     if (!db_) return false;
     sqlite3_stmt* insert = nullptr;
     if (sqlite3_prepare_v2(db_,

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "app/ErrorRecordSet.h"
+#include "core/ErrorRecordSet.h"
 
 struct sqlite3;
 
 namespace delvar::platform {
 
-class SqliteErrorRecordSet final : public app::ErrorRecordSet {
+class SqliteErrorRecordSet final : public core::ErrorRecordSet {
   public:
     // Opens (or creates) the file and the table; Ok() tells whether that worked.
     explicit SqliteErrorRecordSet(const std::string& path);
@@ -18,7 +18,7 @@ class SqliteErrorRecordSet final : public app::ErrorRecordSet {
     SqliteErrorRecordSet& operator=(const SqliteErrorRecordSet&) = delete;
 
     bool Ok() const { return db_ != nullptr; }
-    bool AddRecord(const app::ErrorRecord& record) override;
+    bool AddRecord(const core::ErrorRecord& record) override;
     bool DeleteAll() override;
     long Count() override;
 

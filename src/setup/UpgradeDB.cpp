@@ -94,11 +94,11 @@ std::string UpgradeBackupPath(const std::string& path, const std::string& versio
     return path.substr(0, path.size() - 4) + tag + path.substr(path.size() - 4);
 }
 
-std::string UpgradeDB(const std::string& path, app::DialogService& dialogs,
-                      app::CErrHandler& errors, const UpgradeOptions& options) {
-    app::ProcGuard guard(errors, "UpgradeDB");
+std::string UpgradeDB(const std::string& path, core::DialogService& dialogs,
+                      core::CErrHandler& errors, const UpgradeOptions& options) {
+    core::ProcGuard guard(errors, "UpgradeDB");
     const auto exclamation = [&](const std::string& text) {
-        dialogs.ShowMessage({text, options.title, app::MessageIcon::Exclamation});
+        dialogs.ShowMessage({text, options.title, core::MessageIcon::Exclamation});
     };
     if (Upper(FileName(path)) == Upper(FileName(options.blankTemplate))) {
         exclamation("File " + FileName(path) + " is a blank database reserved for upgrades.\r\n" +
@@ -174,12 +174,12 @@ std::string UpgradeDB(const std::string& path, app::DialogService& dialogs,
         const auto* db = dynamic_cast<const DbError*>(&error);
         dialogs.ShowMessage({"Pre V2.00 database can't be upgraded to version " +
                                  options.programVersion + "\r\n" + kContact + "\r\n",
-                             options.title, app::MessageIcon::Critical});
+                             options.title, core::MessageIcon::Critical});
         RestoreFrom(backup, path);
         std::error_code ignored;
         fs::remove(work, ignored);
         errors.HandleError(
-            app::ErrorInfo::From(error, db ? std::optional<long>(db->Number()) : std::nullopt));
+            core::ErrorInfo::From(error, db ? std::optional<long>(db->Number()) : std::nullopt));
         return {};
     }
 }

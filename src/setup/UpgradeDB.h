@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "app/CErrHandler.h"
-#include "app/DialogService.h"
+#include "core/CErrHandler.h"
+#include "core/DialogService.h"
 
 namespace delvar::setup {
 
@@ -25,8 +25,8 @@ std::string GetDBProperty(const std::string& path, const std::string& name);
 
 // path when the file may be opened (after an upgrade in place, if one was due), ""
 // when it may not; the reason has then been shown.
-std::string UpgradeDB(const std::string& path, app::DialogService& dialogs,
-                      app::CErrHandler& errors, const UpgradeOptions& options);
+std::string UpgradeDB(const std::string& path, core::DialogService& dialogs,
+                      core::CErrHandler& errors, const UpgradeOptions& options);
 
 // The backup an upgrade makes: "Delvar.mdb" of version 1.50 gives "Delvar_150.mdb",
 // without a version property "Delvar_100.mdb".

@@ -151,7 +151,7 @@ std::string BlankTemplateName(int major, int minor, int revision) {
 }
 
 std::string DefaultBlankTemplate() {
-    const app::AppInfo info;
+    const core::AppInfo info;
     const std::string name = BlankTemplateName(info.major, info.minor, info.revision);
     std::error_code error;
     const fs::path program = fs::read_symlink("/proc/self/exe", error);
@@ -169,22 +169,22 @@ void modDatabase::Dump(const char* fileName) {
 }
 
 void modDatabase::Report(const std::string& what) {
-    app::ErrorInfo error;
+    core::ErrorInfo error;
     try {
         throw;
     } catch (const DbError& e) {
         error = {e.Number(), e.what(), 0};
     } catch (...) {
-        error = app::ErrorInfo::FromCurrentException();
+        error = core::ErrorInfo::FromCurrentException();
     }
     if (error.number == kErrSilent) return;
     services_.dialogs.ShowMessage(
-        {what + itemText_, "", app::MessageIcon::None, app::MessageButtons::Ok});
+        {what + itemText_, "", core::MessageIcon::None, core::MessageButtons::Ok});
     services_.errors.HandleError(error);
 }
 
 bool modDatabase::DBOpen(const std::string& path) {
-    app::ProcGuard guard(services_.errors, "modDatabase_DBOpen");
+    core::ProcGuard guard(services_.errors, "modDatabase_DBOpen");
     itemText_.clear();
     bool opened = false;
     if (!options_.versionCheck || options_.versionCheck(path) == path) {

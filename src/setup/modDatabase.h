@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/CErrHandler.h"
-#include "app/DialogService.h"
+#include "core/CErrHandler.h"
+#include "core/DialogService.h"
 #include "setup/Progress.h"
 #include "setup/SetupData.h"
 
@@ -38,8 +38,8 @@ struct DatabaseOptions {
 };
 
 struct DatabaseServices {
-    app::DialogService& dialogs;
-    app::CErrHandler& errors;
+    core::DialogService& dialogs;
+    core::CErrHandler& errors;
     ProgressDisplay& progress;
 };
 

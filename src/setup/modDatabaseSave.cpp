@@ -79,7 +79,7 @@ class SetupWriter {
 }  // namespace
 
 bool modDatabase::DBSave(const std::string& path) {
-    app::ProcGuard guard(services_.errors, "modDatabase_DBSave");
+    core::ProcGuard guard(services_.errors, "modDatabase_DBSave");
     itemText_.clear();
     services_.progress.Show("Save To Database", "Saving Database:", "Create file " + FileName(path),
                             0);

@@ -118,7 +118,7 @@ TEST(MaterialCommands, ReadAcceptsOnlyPlausibleValuesAndAsksToRetry) {
         if (c == "F12? 2") return {'A', densityAsks++ == 0 ? "39" : "1050 x"};
         return {'A', "10000"};
     };
-    r.dialogs.answers = {app::MessageAnswer::Yes, app::MessageAnswer::No};
+    r.dialogs.answers = {core::MessageAnswer::Yes, core::MessageAnswer::No};
     EXPECT_EQ(ReadMaterial(r.link, r.dialogs, *r.setup, 12, 0), 0);
     EXPECT_EQ(r.sent, (std::vector<std::string>{"F12? 1", "F12? 2", "F12? 2", "F12? 3"}));
     const setup::MaterialRec& m = r.setup->materials[12];
@@ -133,7 +133,7 @@ TEST(MaterialCommands, ReadAcceptsOnlyPlausibleValuesAndAsksToRetry) {
 TEST(MaterialCommands, DecliningTheNameRetryKeepsTheRecord) {
     FilmRig r;
     r.respond = [](const std::string&) { return Answer{'A', "   "}; };
-    r.dialogs.answers = {app::MessageAnswer::No};
+    r.dialogs.answers = {core::MessageAnswer::No};
     EXPECT_EQ(ReadMaterial(r.link, r.dialogs, *r.setup, 3, 1), 0);
     EXPECT_EQ(r.setup->materials[3].Material, setup::FixedName("Material 3"));
     EXPECT_EQ(r.dialogs.Texts(),
@@ -149,13 +149,13 @@ TEST(MaterialCommands, WriteRetriesUntilDeclined) {
     r.setup->materials[12].Density = 2.70;
     int calls = 0;
     r.respond = [&](const std::string&) { return Answer{calls++ < 2 ? 'D' : 'A', ""}; };
-    r.dialogs.answers = {app::MessageAnswer::Yes};
+    r.dialogs.answers = {core::MessageAnswer::Yes};
     EXPECT_EQ(WriteMaterial(r.link, r.dialogs, *r.setup, 12, 2), 0);
     EXPECT_EQ(r.sent, (std::vector<std::string>{"F12 2,270", "F12 2,270", "F12 2,270"}));
     EXPECT_EQ(r.dialogs.Texts().front(), "Gold             Density = 2.7 download failed.  Retry?");
     r.sent.clear();
     r.respond = [](const std::string&) { return Answer{'E', ""}; };
-    r.dialogs.answers = {app::MessageAnswer::No};
+    r.dialogs.answers = {core::MessageAnswer::No};
     EXPECT_EQ(WriteMaterial(r.link, r.dialogs, *r.setup, 12, 0), link::kBadMode);
     EXPECT_EQ(r.sent, std::vector<std::string>{"F12 1,Gold            "});
 }

@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "integration/SimLink.h"
-#include "setup/BatchTransfer.h"
+#include "transfer/BatchTransfer.h"
 #include "setup/LayerChains.h"
 #include "support/ScriptedDialogs.h"
 #include "util/Text.h"
@@ -21,11 +21,11 @@ namespace delvar::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using setup::TransferSelection;
+using transfer::TransferSelection;
 
 // Databases as snapshots in memory; each save also leaves a file on disk whose text
 // counts the saves, so backups made by copying can be told apart.
-struct FakeFiles final : setup::SetupFiles {
+struct FakeFiles final : transfer::SetupFiles {
     explicit FakeFiles(setup::SetupData& data) : data_(data) {}
     bool Save(const std::string& path) override {
         log.push_back("save " + path);
@@ -96,10 +96,10 @@ class BatchTransfer : public ::testing::Test {
 
     SimLink sim;
     std::unique_ptr<setup::SetupData> data = std::make_unique<setup::SetupData>();
-    setup::TransferState state;
+    transfer::TransferState state;
     ScriptedDialogs dialogs;
     RecordedProgress progress;
-    setup::BatchTransfer transfer{link(), dialogs, progress, *data, state};
+    transfer::BatchTransfer transfer{link(), dialogs, progress, *data, state};
     FakeFiles files{*data};
     std::vector<std::string> sent;
     fs::path folder;
@@ -181,16 +181,16 @@ TEST_F(BatchTransfer, FilmsOnlyUploadReadsFiftyFilmsAndNothingElse) {
 TEST_F(BatchTransfer, AFailedItemShowsItsMessageReleasesTheLockAndLaterStepsStillRun) {
     SimLink other(Transport::Tcp, {"--silent-every", "1"});  // nothing answers there
     link().OnCommand = nullptr;
-    setup::BatchTransfer silent(other.Link(), dialogs, progress, *data, state);
+    transfer::BatchTransfer silent(other.Link(), dialogs, progress, *data, state);
     other.Link().MutableInfo().Online = true;
     other.Link().MutableInfo().ChannelCount = 1;
-    EXPECT_FALSE(silent.RunUploadStep(setup::kStepFilms) == 0);
+    EXPECT_FALSE(silent.RunUploadStep(transfer::kStepFilms) == 0);
     EXPECT_EQ(dialogs.Texts(), std::vector<std::string>{"Error: Batch Upload Lock"});
 
     // Not online: every step reports so.
     dialogs.ClearRecord();
     link().MutableInfo().Online = false;
-    EXPECT_EQ(transfer.RunUploadStep(setup::kStepSystem), 1);
+    EXPECT_EQ(transfer.RunUploadStep(transfer::kStepSystem), 1);
     EXPECT_EQ(dialogs.Texts(),
               std::vector<std::string>{"Instrument Read Error: Instrument not online.\nTimeout"});
 }
@@ -200,7 +200,7 @@ TEST_F(BatchTransfer, WholeDownloadWritesTheSetupReadsItBackAndBacksUpTheDatabas
     const std::string database = Path("Setup.mdb");
     files.Save(database);
     files.Open(database);
-    dialogs.answers = {app::MessageAnswer::No};
+    dialogs.answers = {core::MessageAnswer::No};
     EXPECT_TRUE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
     for (std::size_t i = 1; i < dialogs.Texts().size(); ++i) ADD_FAILURE() << dialogs.Texts()[i];
     ASSERT_GE(dialogs.Texts().size(), 1u);
@@ -235,7 +235,7 @@ TEST_F(BatchTransfer, WholeDownloadWritesTheSetupReadsItBackAndBacksUpTheDatabas
     EXPECT_FALSE(state.unsavedInstrumentData);
 
     dialogs.ClearRecord();
-    dialogs.answers = {app::MessageAnswer::No};
+    dialogs.answers = {core::MessageAnswer::No};
     EXPECT_TRUE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
     std::ifstream second_backup(backup);
     std::getline(second_backup, text);
@@ -267,10 +267,10 @@ TEST_F(BatchTransfer, MaterialsOnlyDownloadSendsExactlyTheMaterialCommands) {
 }
 
 TEST_F(BatchTransfer, CancellingTheQuestionOrTheFileDialogDoesNothing) {
-    dialogs.answers = {app::MessageAnswer::Cancel};
+    dialogs.answers = {core::MessageAnswer::Cancel};
     EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
     EXPECT_TRUE(sent.empty());
-    dialogs.answers = {app::MessageAnswer::Yes};
+    dialogs.answers = {core::MessageAnswer::Yes};
     dialogs.fileAnswers = {std::nullopt};
     EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
     EXPECT_TRUE(sent.empty());
@@ -281,7 +281,7 @@ TEST_F(BatchTransfer, SavingFirstKeepsTheInstrumentsSetupInTheChosenFile) {
     link().SendCommand("C9 1,On instrument");
     ASSERT_EQ(link().CommStatus(), 0);
     MakeDemoSetup(*data);
-    dialogs.answers = {app::MessageAnswer::Yes};
+    dialogs.answers = {core::MessageAnswer::Yes};
     dialogs.fileAnswers = {Path("Before.mdb")};
     EXPECT_TRUE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
     ASSERT_TRUE(files.saved.count(Path("Before.mdb")));
@@ -295,7 +295,7 @@ TEST_F(BatchTransfer, SavingFirstKeepsTheInstrumentsSetupInTheChosenFile) {
 
 TEST_F(BatchTransfer, AFailedSaveOfTheInstrumentsSetupStopsBeforeTheDownload) {
     MakeDemoSetup(*data);
-    dialogs.answers = {app::MessageAnswer::Yes};
+    dialogs.answers = {core::MessageAnswer::Yes};
     dialogs.fileAnswers = {Path("Before.mdb")};
     files.failingPath = Path("Before.mdb");
     EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
@@ -309,7 +309,7 @@ TEST_F(BatchTransfer, AFailedSaveOfTheInstrumentsSetupStopsBeforeTheDownload) {
 TEST_F(TwoChannelBatch, AProcessUsingOutputThreeStopsTheDownloadBeforeAnythingIsWritten) {
     const int layer = setup::InsertLayer(*data, 7, 0);
     data->layers[layer].Output_Number = 3;
-    dialogs.answers = {app::MessageAnswer::No};
+    dialogs.answers = {core::MessageAnswer::No};
     EXPECT_FALSE(transfer.Download({}, files, {Path("TempDB"), folder.string()}));
     EXPECT_EQ(sent, (std::vector<std::string>{"XSTART", "XSTOP"}));
     ASSERT_EQ(dialogs.Texts().size(), 3u);
@@ -325,7 +325,7 @@ TEST_F(TwoChannelBatch, ARefusedLayerLeavesTheProcessEmptyOnTheInstrument) {
     const int first = setup::InsertLayer(*data, 5, 0);
     const int second = setup::InsertLayer(*data, 5, first);
     data->layers[second].Rate = 5000;  // beyond what the instrument accepts
-    EXPECT_NE(transfer.RunDownloadStep(setup::kStepProcesses), 0);
+    EXPECT_NE(transfer.RunDownloadStep(transfer::kStepProcesses), 0);
     EXPECT_EQ(dialogs.Texts(),
               std::vector<std::string>{"Instrument Write Error: Process 5  Layer: 2.1\nBad Data"});
     EXPECT_EQ(sent.back(), "XSTOP") << "the lock is released after the failure";

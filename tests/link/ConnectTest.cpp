@@ -72,7 +72,7 @@ TEST(Connect, FirmwareBelowSixThirtyIsRefused) {
         r.dialogs.Texts(),
         std::vector<std::string>{"You must upgrade the Delvar to version 6.30 or later\nfor use "
                                  "with this Comm software."});
-    EXPECT_EQ(r.dialogs.messages[0].icon, app::MessageIcon::Exclamation);
+    EXPECT_EQ(r.dialogs.messages[0].icon, core::MessageIcon::Exclamation);
     EXPECT_EQ(r.host.calls,
               (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off"}));
     EXPECT_FALSE(r.link.OfflineNoticeShown);

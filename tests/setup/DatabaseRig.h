@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/CErrHandler.h"
-#include "app/ErrHandlerRig.h"
-#include "commands/SetupDump.h"
+#include "core/CErrHandler.h"
+#include "core/ErrHandlerRig.h"
+#include "transfer/SetupDump.h"
 #include "setup/SqliteDb.h"
 #include "setup/modDatabase.h"
 #include "support/ScriptedDialogs.h"
@@ -41,7 +41,7 @@ struct RecordingProgress final : setup::ProgressDisplay {
 struct DatabaseRig {
     TempFolder folder;
     ScriptedDialogs dialogs;
-    app::CErrHandler errors{dialogs, app::AppInfo{}, (folder.path / "ERRORS.TXT").string(),
+    core::CErrHandler errors{dialogs, core::AppInfo{}, (folder.path / "ERRORS.TXT").string(),
                             folder.path.string(), [] { return std::string(kFixedTime); }};
     RecordingProgress progress;
     std::unique_ptr<setup::SetupData> data = Fresh();
@@ -56,7 +56,7 @@ struct DatabaseRig {
         setup::DatabaseOptions options;
         options.blankTemplate = DELVAR_BLANK_TEMPLATE;
         options.dumpFolder = folder.string();
-        options.dumpSetup = commands::DumpSetup;
+        options.dumpSetup = transfer::DumpSetup;
         return options;
     }
     std::string Path(const std::string& name) const { return (folder.path / name).string(); }

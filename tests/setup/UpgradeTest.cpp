@@ -101,7 +101,7 @@ TEST_F(Upgrade, ANewerFileIsRefusedWithoutEndingTheProgram) {
     const std::string before = Bytes(file);
     EXPECT_EQ(Check(file), "");
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages[0].icon, app::MessageIcon::Exclamation);
+    EXPECT_EQ(rig.dialogs.messages[0].icon, core::MessageIcon::Exclamation);
     EXPECT_EQ(rig.dialogs.LastText().rfind("Database " + file +
                                                " is version 9.10\r\nYour Delvar program is only "
                                                "version 7.00\r\n",

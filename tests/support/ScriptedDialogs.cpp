@@ -6,8 +6,8 @@
 
 namespace delvar::testing {
 
-using app::MessageAnswer;
-using app::MessageButtons;
+using core::MessageAnswer;
+using core::MessageButtons;
 
 namespace {
 std::vector<MessageAnswer> ButtonsOf(MessageButtons buttons) {
@@ -34,7 +34,7 @@ std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue) {
 }
 }  // namespace
 
-MessageAnswer ScriptedDialogs::ShowMessage(const app::Message& message) {
+MessageAnswer ScriptedDialogs::ShowMessage(const core::Message& message) {
     messages.push_back(message);
     const std::vector<MessageAnswer> buttons = ButtonsOf(message.buttons);
     if (answers.empty()) return buttons.front();

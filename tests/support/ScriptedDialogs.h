@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 
 namespace delvar::testing {
 
@@ -26,9 +26,9 @@ struct Prompt {
     std::string initial;
 };
 
-class ScriptedDialogs final : public app::DialogService {
+class ScriptedDialogs final : public core::DialogService {
   public:
-    app::MessageAnswer ShowMessage(const app::Message& message) override;
+    core::MessageAnswer ShowMessage(const core::Message& message) override;
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override;
     std::optional<std::string> AskOpenFile(const std::string& title, const std::string& filter,
@@ -43,9 +43,9 @@ class ScriptedDialogs final : public app::DialogService {
     // Forgets what was shown and prompted (the answer queues stay).
     void ClearRecord();
 
-    std::vector<app::Message> messages;
+    std::vector<core::Message> messages;
     std::vector<Prompt> prompts;
-    std::deque<app::MessageAnswer> answers;
+    std::deque<core::MessageAnswer> answers;
     std::deque<std::optional<std::string>> textAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
 };

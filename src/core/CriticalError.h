@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 
-namespace delvar::app {
+namespace delvar::core {
 
 // Shows "Critical Error: " + text and that the program must close (critical icon, caption
 // title), then calls exitNow; without one the process ends at once with status 1. Returns
@@ -14,4 +14,4 @@ namespace delvar::app {
 void CriticalError(DialogService& dialogs, const std::string& text, const std::string& title,
                    const std::function<void()>& exitNow = {});
 
-}  // namespace delvar::app
+}  // namespace delvar::core

@@ -1,20 +1,20 @@
 // The setup database as the whole-setup transfer uses it.
 #pragma once
 
-#include "setup/BatchTransfer.h"
+#include "transfer/BatchTransfer.h"
 #include "setup/modDatabase.h"
 
-namespace delvar::setup {
+namespace delvar::transfer {
 
 class DatabaseFiles final : public SetupFiles {
   public:
-    explicit DatabaseFiles(modDatabase& database) : database_(database) {}
+    explicit DatabaseFiles(setup::modDatabase& database) : database_(database) {}
     bool Save(const std::string& path) override { return database_.DBSave(path); }
     bool Open(const std::string& path) override { return database_.DBOpen(path); }
     std::string CurrentDatabase() const override { return database_.CurrentDatabase(); }
 
   private:
-    modDatabase& database_;
+    setup::modDatabase& database_;
 };
 
-}  // namespace delvar::setup
+}  // namespace delvar::transfer

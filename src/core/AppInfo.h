@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace delvar::app {
+namespace delvar::core {
 
 struct AppInfo {
     std::string title = "Delvar Comm";
@@ -15,4 +15,4 @@ struct AppInfo {
     std::string productName = "Delvar Comm";
 };
 
-}  // namespace delvar::app
+}  // namespace delvar::core

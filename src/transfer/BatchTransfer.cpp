@@ -1,4 +1,4 @@
-#include "setup/BatchTransfer.h"
+#include "transfer/BatchTransfer.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,11 +7,13 @@
 #include "commands/modCommSystem.h"
 #include "link/Frame.h"
 
-namespace delvar::setup {
+namespace delvar::transfer {
+
+using namespace delvar::setup;
 
 namespace fs = std::filesystem;
 
-BatchTransfer::BatchTransfer(link::Link& link, app::DialogService& dialogs,
+BatchTransfer::BatchTransfer(link::Link& link, core::DialogService& dialogs,
                              ProgressDisplay& progress, SetupData& setup, TransferState& state,
                              std::string title)
     : link_(link),
@@ -84,9 +86,9 @@ bool BatchTransfer::Download(const TransferSelection& selection, SetupFiles& fil
     const auto answer = dialogs_.ShowMessage(
         {"This will completely overwrite Delvar data.\nSave the current Delvar setup before "
          "download?",
-         title_, app::MessageIcon::Question, app::MessageButtons::YesNoCancel});
-    if (answer == app::MessageAnswer::Cancel) return false;
-    if (answer == app::MessageAnswer::Yes) {
+         title_, core::MessageIcon::Question, core::MessageButtons::YesNoCancel});
+    if (answer == core::MessageAnswer::Cancel) return false;
+    if (answer == core::MessageAnswer::Yes) {
         // Every save must succeed before the next step, or a setup would be lost.
         if (!files.Save(paths.tempDb)) return false;
         const std::string start =
@@ -163,4 +165,4 @@ std::string FileNamePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-}  // namespace delvar::setup
+}  // namespace delvar::transfer

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include "app/ErrHandlerRig.h"
+#include "core/ErrHandlerRig.h"
 #include "platform/SqliteErrorRecordSet.h"
 
-namespace delvar::app {
+namespace delvar::core {
 namespace {
 
 namespace fs = std::filesystem;
@@ -167,4 +167,4 @@ TEST(ErrHandlerTrace, UnwritableTraceFolderLeavesTheStackWorking) {
 }
 
 }  // namespace
-}  // namespace delvar::app
+}  // namespace delvar::core

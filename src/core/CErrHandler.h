@@ -10,11 +10,11 @@
 #include <variant>
 #include <vector>
 
-#include "app/AppInfo.h"
-#include "app/DialogService.h"
-#include "app/ErrorRecordSet.h"
+#include "core/AppInfo.h"
+#include "core/DialogService.h"
+#include "core/ErrorRecordSet.h"
 
-namespace delvar::app {
+namespace delvar::core {
 
 // The error being reported.
 struct ErrorInfo {
@@ -135,4 +135,4 @@ class ProcGuard {
     CErrHandler& handler_;
 };
 
-}  // namespace delvar::app
+}  // namespace delvar::core

@@ -2,9 +2,9 @@
 
 #include <stdexcept>
 
-#include "app/ErrHandlerRig.h"
+#include "core/ErrHandlerRig.h"
 
-namespace delvar::app {
+namespace delvar::core {
 namespace {
 
 namespace fs = std::filesystem;
@@ -258,4 +258,4 @@ TEST(ErrHandler, CleanEndOfProgramSaysNothing) {
 }
 
 }  // namespace
-}  // namespace delvar::app
+}  // namespace delvar::core

@@ -1,4 +1,4 @@
-#include "commands/SetupDump.h"
+#include "transfer/SetupDump.h"
 
 #include <charconv>
 #include <fstream>
@@ -7,7 +7,10 @@
 #include "commands/modCommFilm.h"
 #include "commands/modCommProcess.h"
 
-namespace delvar::commands {
+namespace delvar::transfer {
+
+using namespace delvar::setup;
+using namespace delvar::commands;
 
 namespace {
 constexpr int kFilmGroups = 5;  // A1 (the name) .. A5
@@ -60,4 +63,4 @@ void DumpSetup(const setup::SetupData& setup, const std::string& fileName) {
     if (!out) throw std::runtime_error("cannot write " + fileName);
 }
 
-}  // namespace delvar::commands
+}  // namespace delvar::transfer

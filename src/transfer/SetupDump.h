@@ -6,10 +6,10 @@
 
 #include "setup/SetupData.h"
 
-namespace delvar::commands {
+namespace delvar::transfer {
 
 // Replaces the file with the dump of setup. Throws std::runtime_error when the file
 // cannot be written.
 void DumpSetup(const setup::SetupData& setup, const std::string& fileName);
 
-}  // namespace delvar::commands
+}  // namespace delvar::transfer

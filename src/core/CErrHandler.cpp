@@ -1,4 +1,4 @@
-#include "app/CErrHandler.h"
+#include "core/CErrHandler.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
-namespace delvar::app {
+namespace delvar::core {
 
 namespace {
 constexpr std::size_t kMaxErrorString = 255;  // characters kept in the report
@@ -269,4 +269,4 @@ bool CErrHandler::ClearLog() {
     return records->Count() == 0 || records->DeleteAll();
 }
 
-}  // namespace delvar::app
+}  // namespace delvar::core

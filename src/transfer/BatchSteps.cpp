@@ -7,9 +7,11 @@
 #include "commands/modCommProcess.h"
 #include "commands/modCommSystem.h"
 #include "link/Frame.h"
-#include "setup/BatchTransfer.h"
+#include "transfer/BatchTransfer.h"
 
-namespace delvar::setup {
+namespace delvar::transfer {
+
+using namespace delvar::setup;
 
 using namespace commands;
 
@@ -329,4 +331,4 @@ int BatchTransfer::DownloadProcess(int p) {
     return 0;
 }
 
-}  // namespace delvar::setup
+}  // namespace delvar::transfer

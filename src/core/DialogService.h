@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace delvar::app {
+namespace delvar::core {
 
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
@@ -53,4 +53,4 @@ class MessageOnlyDialogs : public DialogService {
     }
 };
 
-}  // namespace delvar::app
+}  // namespace delvar::core

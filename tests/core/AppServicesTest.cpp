@@ -9,14 +9,14 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "app/CErrHandler.h"
-#include "app/CriticalError.h"
-#include "app/ErrHandlerRig.h"
+#include "core/CErrHandler.h"
+#include "core/CriticalError.h"
+#include "core/ErrHandlerRig.h"
 #include "platform/AppPaths.h"
 #include "platform/QtDialogService.h"
 #include "support/ScriptedDialogs.h"
 
-namespace delvar::app {
+namespace delvar::core {
 namespace {
 
 namespace fs = std::filesystem;
@@ -195,4 +195,4 @@ TEST(ScriptedDialogs, AnswerThatIsNoButtonOfTheBoxFailsTheTest) {
 }
 
 }  // namespace
-}  // namespace delvar::app
+}  // namespace delvar::core

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CErrHandler.h"
+#include "core/CErrHandler.h"
 #include "support/ScriptedDialogs.h"
 
 namespace delvar::testing {
@@ -57,12 +57,12 @@ inline constexpr const char* kFixedTime = "12/07/2026 05:00:00";
 struct HandlerRig {
     TempFolder folder;
     ScriptedDialogs dialogs;
-    std::unique_ptr<app::CErrHandler> handler;
+    std::unique_ptr<core::CErrHandler> handler;
 
     HandlerRig() {
-        app::AppInfo info;
+        core::AppInfo info;
         info.path = "/opt/delvar";
-        handler = std::make_unique<app::CErrHandler>(dialogs, info, Report().string(),
+        handler = std::make_unique<core::CErrHandler>(dialogs, info, Report().string(),
                                                      folder.path.string(),
                                                      [] { return std::string(kFixedTime); });
     }

@@ -1,9 +1,9 @@
-#include "app/CriticalError.h"
+#include "core/CriticalError.h"
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace delvar::app {
+namespace delvar::core {
 
 void CriticalError(DialogService& dialogs, const std::string& text, const std::string& title,
                    const std::function<void()>& exitNow) {
@@ -19,4 +19,4 @@ void CriticalError(DialogService& dialogs, const std::string& text, const std::s
     std::_Exit(1);
 }
 
-}  // namespace delvar::app
+}  // namespace delvar::core

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace delvar::app {
+namespace delvar::core {
 
 // One report; the texts are as in the report file, lines ending in CR LF.
 struct ErrorRecord {
@@ -24,4 +24,4 @@ class ErrorRecordSet {
     virtual long Count() = 0;                               // reports held (0 when unreadable)
 };
 
-}  // namespace delvar::app
+}  // namespace delvar::core

@@ -6,12 +6,15 @@
 
 #include <string>
 
-#include "app/DialogService.h"
+#include "core/DialogService.h"
 #include "link/Link.h"
 #include "setup/Progress.h"
 #include "setup/SetupData.h"
 
-namespace delvar::setup {
+namespace delvar::transfer {
+
+using setup::ProgressDisplay;
+using setup::SetupData;
 
 // What the download needs of the setup database.
 class SetupFiles {
@@ -55,7 +58,7 @@ enum UploadStep {
 
 class BatchTransfer {
   public:
-    BatchTransfer(link::Link& link, app::DialogService& dialogs, ProgressDisplay& progress,
+    BatchTransfer(link::Link& link, core::DialogService& dialogs, ProgressDisplay& progress,
                   SetupData& setup, TransferState& state, std::string title = "Delvar Comm");
 
     // cmdUpload. True when every step that ran succeeded.
@@ -84,7 +87,7 @@ class BatchTransfer {
     int Channels() const;
 
     link::Link& link_;
-    app::DialogService& dialogs_;
+    core::DialogService& dialogs_;
     ProgressDisplay& progress_;
     SetupData& setup_;
     TransferState& state_;
@@ -97,4 +100,4 @@ std::string OriginalBackupPath(const std::string& database);
 // The text after the last "/".
 std::string FileNamePart(const std::string& path);
 
-}  // namespace delvar::setup
+}  // namespace delvar::transfer
