@@ -11,7 +11,28 @@ namespace delvar::link {
 
 Link::Link(LinkPorts ports) : ports_(ports), usb_(ports.usb, usbState_) {}
 
+namespace {
+// Setup reads and writes may be sent again after a lost or damaged frame; operating
+// commands and the transfer brackets act on the run and must never happen twice.
+bool Repeatable(std::string_view command) {
+    if (command.starts_with("XSTART") || command.starts_with("XSTOP")) return false;
+    return !(command.starts_with('U') || command.starts_with('S') || command.starts_with('T'));
+}
+
+bool LostOnTheLine(int status) {
+    return status == kTimeout || status == kReceiveCrcError || status == kTransmitCrcError;
+}
+}  // namespace
+
 std::string Link::SendCommand(std::string_view command) {
+    std::string reply = SendOnce(command);
+    for (int again = 0;
+         again < retries_ && LostOnTheLine(exchange_.CommStatus) && Repeatable(command); ++again)
+        reply = SendOnce(command);
+    return reply;
+}
+
+std::string Link::SendOnce(std::string_view command) {
     if (exchange_.CommStatus == kBusy) return {};
     Bytes frame = BuildCommandFrame(command, settings_.CheckSum > 0);
     if (frame.empty()) {

@@ -38,6 +38,11 @@ class Link {
     // running (nothing sent), 12 for a command that cannot be framed (nothing sent).
     std::string SendCommand(std::string_view command);
 
+    // How often a setup read or write lost to a time-out or a damaged frame (status 1,
+    // 7 or 11) is sent again before its status stands; 0 (the default) never.
+    // Operating commands (U, S, T) and XSTART/XSTOP are never sent again.
+    void SetRetries(int retries) { retries_ = retries < 0 ? 0 : retries; }
+
     // (Re)opens serial port 1..9 at kRateTable[rateIndex]; other ports do nothing.
     bool OpenSerialPort(int port, int rateIndex);
     bool CloseSerialPort();
@@ -75,6 +80,7 @@ class Link {
     std::function<void(const std::string& command)> OnCommand;
 
   private:
+    std::string SendOnce(std::string_view command);
     std::string ReceiveReply();
     void SendFrame(const Bytes& frame);
     bool PollPort();  // true when bytes were taken from the port
@@ -89,6 +95,7 @@ class Link {
     UsbState usbState_;
     UsbBridge usb_;
     std::uint64_t exchanges_ = 0;
+    int retries_ = 0;
 };
 
 }  // namespace delvar::link
