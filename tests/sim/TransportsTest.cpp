@@ -8,9 +8,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "sim/Transports.h"
 
@@ -19,17 +19,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SimTransports : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char dir[] = "/tmp/delvar-sim-test-XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        dir_ = dir;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const char* name) const { return (dir_ / name).string(); }
-
-    fs::path dir_;
+struct SimTransports : ::testing::Test {
+    fs::path dir = mkdtemp(std::string("/tmp/delvar-sim-test-XXXXXX").data());
+    ~SimTransports() override { fs::remove_all(dir); }
+    std::string Path(const char* name) const { return (dir / name).string(); }
 };
 
 TEST_F(SimTransports, LoopbackListenerAcceptsWithNagleOffAndWithoutBlocking) {
@@ -47,12 +40,12 @@ TEST_F(SimTransports, LoopbackListenerAcceptsWithNagleOffAndWithoutBlocking) {
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(connect(peer.Get(), reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
     pollfd p{listener.Get(), POLLIN, 0};
-    ASSERT_EQ(poll(&p, 1, 2000), 1);
+    ASSERT_EQ(poll(&p, 1, 30000), 1);
     UniqueFd client = AcceptClient(listener.Get());
     ASSERT_TRUE(client.Valid());
     int noDelay = 0;
     socklen_t size = sizeof noDelay;
-    getsockopt(client.Get(), IPPROTO_TCP, TCP_NODELAY, &noDelay, &size);
+    ASSERT_EQ(getsockopt(client.Get(), IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
     EXPECT_NE(noDelay, 0);
     EXPECT_NE(fcntl(client.Get(), F_GETFL) & O_NONBLOCK, 0);
 
@@ -73,7 +66,7 @@ TEST_F(SimTransports, PtyServesClientsThatComeAndGo) {
         const char command[] = "!#@O7";
         ASSERT_EQ(write(client.Get(), command, 5), 5);
         pollfd p{pty.Master(), POLLIN, 0};
-        ASSERT_EQ(poll(&p, 1, 2000), 1);
+        ASSERT_EQ(poll(&p, 1, 30000), 1);
         char got[16] = {};
         EXPECT_EQ(read(pty.Master(), got, sizeof got), 5);  // raw: no echo, no line editing
         EXPECT_EQ(std::string(got, 5), std::string(command, 5));
@@ -84,38 +77,30 @@ TEST_F(SimTransports, PtyServesClientsThatComeAndGo) {
     }
 }
 
-TEST_F(SimTransports, PtyLinkIsRemovedOnCloseAndNeverClobbersAFile) {
+TEST_F(SimTransports, PtyLinkReplacesAStaleOneIsRemovedOnCloseAndNeverClobbers) {
     const std::string link = Path("tty");
-    {
-        fs::create_symlink("/nonexistent/stale", link);  // left by an earlier run
-        Pty pty;
-        std::string error;
-        ASSERT_TRUE(pty.Open(link, error)) << error;
-        EXPECT_EQ(fs::read_symlink(link).string(), pty.SlaveName());
-    }
+    std::string error;
+    fs::create_symlink("/nonexistent/stale", link);  // left by an earlier run
+    std::optional<Pty> pty(std::in_place);
+    ASSERT_TRUE(pty->Open(link, error)) << error;
+    EXPECT_EQ(fs::read_symlink(link).string(), pty->SlaveName());
+    pty.reset();
     EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
+
+    pty.emplace();
+    ASSERT_TRUE(pty->Open(link, error)) << error;
+    fs::remove(link);
+    fs::create_symlink("/dev/null", link);  // another run took the name over
+    pty.reset();
+    EXPECT_EQ(fs::read_symlink(link).string(), "/dev/null") << "not ours to remove";
 
     const std::string file = Path("precious.txt");
     std::ofstream(file) << "keep me";
-    Pty pty;
-    std::string error;
-    EXPECT_FALSE(pty.Open(file, error));
+    EXPECT_FALSE(Pty().Open(file, error));
     EXPECT_NE(error.find(file), std::string::npos);
     std::string content;
     std::getline(std::ifstream(file), content);
     EXPECT_EQ(content, "keep me");
-}
-
-TEST_F(SimTransports, PtyLeavesALinkThatNoLongerPointsAtIt) {
-    const std::string link = Path("tty");
-    {
-        Pty pty;
-        std::string error;
-        ASSERT_TRUE(pty.Open(link, error)) << error;
-        fs::remove(link);
-        fs::create_symlink("/dev/null", link);  // another run took the name over
-    }
-    EXPECT_EQ(fs::read_symlink(link).string(), "/dev/null");
 }
 
 }  // namespace
