@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 namespace delvar::testing {
 
@@ -10,33 +11,18 @@ using core::MessageAnswer;
 using core::MessageButtons;
 
 namespace {
-std::vector<MessageAnswer> ButtonsOf(MessageButtons buttons) {
-    switch (buttons) {
-        case MessageButtons::OkCancel:
-            return {MessageAnswer::Ok, MessageAnswer::Cancel};
-        case MessageButtons::YesNo:
-            return {MessageAnswer::Yes, MessageAnswer::No};
-        case MessageButtons::YesNoCancel:
-            return {MessageAnswer::Yes, MessageAnswer::No, MessageAnswer::Cancel};
-        case MessageButtons::RetryCancel:
-            return {MessageAnswer::Retry, MessageAnswer::Cancel};
-        case MessageButtons::Ok:
-            break;
-    }
-    return {MessageAnswer::Ok};
-}
-
-std::optional<std::string> Next(std::deque<std::optional<std::string>>& queue) {
-    if (queue.empty()) return std::nullopt;
-    auto answer = queue.front();
-    queue.pop_front();
-    return answer;
-}
+using A = MessageAnswer;
+const std::map<MessageButtons, std::vector<MessageAnswer>> kButtonsOf{
+    {MessageButtons::Ok, {A::Ok}},
+    {MessageButtons::OkCancel, {A::Ok, A::Cancel}},
+    {MessageButtons::YesNo, {A::Yes, A::No}},
+    {MessageButtons::YesNoCancel, {A::Yes, A::No, A::Cancel}},
+    {MessageButtons::RetryCancel, {A::Retry, A::Cancel}}};
 }  // namespace
 
 MessageAnswer ScriptedDialogs::ShowMessage(const core::Message& message) {
     messages.push_back(message);
-    const std::vector<MessageAnswer> buttons = ButtonsOf(message.buttons);
+    const std::vector<MessageAnswer>& buttons = kButtonsOf.at(message.buttons);
     if (answers.empty()) return buttons.front();
     MessageAnswer answer = answers.front();
     answers.pop_front();
@@ -46,40 +32,13 @@ MessageAnswer ScriptedDialogs::ShowMessage(const core::Message& message) {
     return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::AskText(const std::string& prompt,
-                                                    const std::string& title,
-                                                    const std::string& initial) {
-    prompts.push_back({Prompt::Kind::Text, prompt, title, "", initial});
-    return Next(textAnswers);
-}
-
-std::optional<std::string> ScriptedDialogs::AskOpenFile(const std::string& title,
-                                                        const std::string& filter,
-                                                        const std::string& initial) {
-    prompts.push_back({Prompt::Kind::OpenFile, "", title, filter, initial});
-    return Next(fileAnswers);
-}
-
-std::optional<std::string> ScriptedDialogs::AskSaveFile(const std::string& title,
-                                                        const std::string& filter,
-                                                        const std::string& initial) {
-    prompts.push_back({Prompt::Kind::SaveFile, "", title, filter, initial});
-    return Next(fileAnswers);
-}
-
-std::vector<std::string> ScriptedDialogs::Texts() const {
-    std::vector<std::string> texts;
-    for (const auto& m : messages) texts.push_back(m.text);
-    return texts;
-}
-
-std::string ScriptedDialogs::LastText() const {
-    return messages.empty() ? std::string() : messages.back().text;
-}
-
-void ScriptedDialogs::ClearRecord() {
-    messages.clear();
-    prompts.clear();
+std::optional<std::string> ScriptedDialogs::Ask(Prompt prompt) {
+    prompts.push_back(std::move(prompt));
+    auto& queue = prompts.back().kind == Prompt::Kind::Text ? textAnswers : fileAnswers;
+    if (queue.empty()) return std::nullopt;
+    std::optional<std::string> answer = queue.front();
+    queue.pop_front();
+    return answer;
 }
 
 }  // namespace delvar::testing
