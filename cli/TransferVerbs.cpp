@@ -8,15 +8,15 @@
 #include <iostream>
 #include <memory>
 
-#include "core/CErrHandler.h"
 #include "cli/StderrDialogs.h"
 #include "cli/Verbs.h"
-#include "transfer/SetupDump.h"
+#include "core/CErrHandler.h"
 #include "link/Connect.h"
 #include "platform/AppPaths.h"
+#include "setup/UpgradeDB.h"
 #include "transfer/BatchTransfer.h"
 #include "transfer/DatabaseFiles.h"
-#include "setup/UpgradeDB.h"
+#include "transfer/SetupDump.h"
 
 namespace delvar::cli {
 
@@ -64,7 +64,7 @@ bool ParseTransferArgs(const char* verb, const std::vector<std::string>& args, b
 struct TransferRig {
     StderrDialogs dialogs;
     core::CErrHandler errors{dialogs, core::AppInfo{}, platform::ErrorReportPath(),
-                            platform::TraceFolder()};
+                             platform::TraceFolder()};
     setup::NoProgress progress;
     std::unique_ptr<setup::SetupData> data = [] {
         auto s = std::make_unique<setup::SetupData>();
@@ -110,7 +110,7 @@ int RunUploadVerb(CliLink& cli, const std::vector<std::string>& args) {
     if (!parsed.selection.all && fs::exists(parsed.db) && !rig.database.DBOpen(parsed.db))
         return kExitFailed;
     if (!rig.Connect(cli.Get())) return kExitFailed;
-    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, cli.Progress(), *rig.data, rig.state);
     const bool uploaded = transfer.Upload(parsed.selection);
     if (!rig.database.DBSave(parsed.db)) return kExitFailed;
     return uploaded ? kExitOk : kExitFailed;
@@ -131,7 +131,7 @@ int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
         (fs::temp_directory_path() / ("delvar-TempDB-" + std::to_string(::getpid()) + ".mdb"))
             .string(),
         folder.empty() ? "." : folder.string()};
-    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, cli.Progress(), *rig.data, rig.state);
     const bool downloaded = transfer.Download(parsed.selection, rig.files, paths);
     std::error_code ignored;
     fs::remove(paths.tempDb, ignored);
