@@ -8,15 +8,15 @@
 #include <iostream>
 #include <memory>
 
+#include "core/CErrHandler.h"
 #include "cli/StderrDialogs.h"
 #include "cli/Verbs.h"
-#include "core/CErrHandler.h"
+#include "transfer/SetupDump.h"
 #include "link/Connect.h"
 #include "platform/AppPaths.h"
-#include "setup/UpgradeDB.h"
 #include "transfer/BatchTransfer.h"
 #include "transfer/DatabaseFiles.h"
-#include "transfer/SetupDump.h"
+#include "setup/UpgradeDB.h"
 
 namespace delvar::cli {
 
@@ -64,7 +64,7 @@ bool ParseTransferArgs(const char* verb, const std::vector<std::string>& args, b
 struct TransferRig {
     StderrDialogs dialogs;
     core::CErrHandler errors{dialogs, core::AppInfo{}, platform::ErrorReportPath(),
-                             platform::TraceFolder()};
+                            platform::TraceFolder()};
     setup::NoProgress progress;
     std::unique_ptr<setup::SetupData> data = [] {
         auto s = std::make_unique<setup::SetupData>();
