@@ -16,12 +16,14 @@ struct CliLink::Ports {
     platform::QtEventPump pump;
 };
 
-CliLink::CliLink(const CliOptions& options) : ports_(std::make_unique<Ports>()) {
+CliLink::CliLink(const CliOptions& options)
+    : ports_(std::make_unique<Ports>()), progress_(options.progress) {
     if (!options.serialDevice.empty())
         ports_->serial.SetDevicePath(options.comm.RS232Port, options.serialDevice);
     link_ = std::make_unique<link::Link>(
         link::LinkPorts{ports_->serial, ports_->tcp, ports_->usb, ports_->pump, clock_});
     link_->Settings() = options.comm;
+    link_->SetRetries(options.retries);
 }
 
 CliLink::~CliLink() = default;

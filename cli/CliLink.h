@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "cli/CliOptions.h"
+#include "cli/StderrProgress.h"
 #include "link/Link.h"
 
 namespace delvar::cli {
@@ -13,6 +14,8 @@ class CliLink {
     explicit CliLink(const CliOptions& options);
     ~CliLink();
     link::Link& Get() { return *link_; }
+    // Where upload and download report each item (--progress).
+    setup::ProgressDisplay& Progress() { return progress_; }
     // Opens the selected port; false (with a message on stderr) when it cannot.
     bool Open();
 
@@ -21,6 +24,7 @@ class CliLink {
     std::unique_ptr<Ports> ports_;
     std::unique_ptr<link::Link> link_;
     link::SteadyClock clock_;
+    StderrProgress progress_;
 };
 
 }  // namespace delvar::cli

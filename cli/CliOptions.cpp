@@ -1,19 +1,18 @@
 #include "cli/CliOptions.h"
 
-#include <cstring>
-
-#include "util/Text.h"
+#include "cli/CliNumbers.h"
 
 namespace delvar::cli {
 
 namespace {
+constexpr long kMaxRetries = 10;
+
 bool SplitHostPort(const std::string& text, std::string& host, std::string& port) {
     auto colon = text.rfind(':');
     if (colon == std::string::npos || colon == 0 || colon + 1 == text.size()) return false;
     host = text.substr(0, colon);
     port = text.substr(colon + 1);
-    long number = 0;
-    return util::ParseWholeNumber(port, number) && number > 0 && number <= 65535;
+    return NumberArgument<long>(port, 1, 65535).has_value();
 }
 
 int RateIndex(const std::string& baud) {
@@ -24,12 +23,16 @@ int RateIndex(const std::string& baud) {
 }  // namespace
 
 const char* UsageText() {
-    return "usage: delvar-cli [LINK] VERB [ARGS]\n"
+    return "usage: delvar-cli [LINK] [OPTIONS] VERB [ARGS]\n"
            "LINK (default --tcp 127.0.0.1:2101):\n"
            "  --tcp HOST:PORT\n"
            "  --serial DEVICE [--baud 19200|38400|57600|115200]\n"
            "  --usb SERIAL\n"
            "  --no-checksum        send zero check bytes\n"
+           "OPTIONS:\n"
+           "  --retries N          send a setup read or write lost on the line again, up to\n"
+           "                       N times (0-10, default 0); never run, power or select\n"
+           "  --progress           upload and download name each item on stderr\n"
            "VERBS:\n"
            "  send [--repeat N] COMMAND...   send each command, print each reply\n"
            "  info                           connect: version, channel count, CoDep\n"
@@ -39,6 +42,8 @@ const char* UsageText() {
            "  power OUTPUT PERCENT           manual power on output 1-4\n"
            "  auto                           every output back to automatic control\n"
            "  select PROCESS                 select process 1-99\n"
+           "  unlock                         XSTOP: end the transfer mode an interrupted\n"
+           "                                 transfer left (run, power, select: Bad Mode)\n"
            "  upload --db FILE [--processes] [--films] [--materials]\n"
            "                                 instrument setup into FILE (no selection: all)\n"
            "  download --db FILE [--processes] [--films] [--materials] [--save-before FILE]\n"
@@ -75,6 +80,10 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,
         } else if (arg == "--serial") {
             auto text = value(arg);
             if (!text) return std::nullopt;
+            if (text->empty()) {
+                error = "--serial needs a device path";
+                return std::nullopt;
+            }
             options.comm.Type = link::kPortRs232;
             options.comm.RS232Port = 1;
             options.serialDevice = *text;
@@ -89,10 +98,26 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,
         } else if (arg == "--usb") {
             auto text = value(arg);
             if (!text) return std::nullopt;
+            if (text->empty()) {
+                error = "--usb needs the bridge's serial number";
+                return std::nullopt;
+            }
             options.comm.Type = link::kPortUsb;
             options.comm.USBDevice = *text;
         } else if (arg == "--no-checksum") {
             options.comm.CheckSum = 0;
+        } else if (arg == "--retries") {
+            auto text = value(arg);
+            if (!text) return std::nullopt;
+            const auto retries = NumberArgument<long>(*text, 0, kMaxRetries);
+            if (!retries) {
+                error = "--retries needs a count from 0 to " + std::to_string(kMaxRetries) +
+                        ", not \"" + *text + "\"";
+                return std::nullopt;
+            }
+            options.retries = int(*retries);
+        } else if (arg == "--progress") {
+            options.progress = true;
         } else {
             error = "unknown option " + arg;
             return std::nullopt;

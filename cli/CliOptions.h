@@ -12,6 +12,8 @@ namespace delvar::cli {
 struct CliOptions {
     link::CommSettings comm;
     std::string serialDevice;  // device path that port 1 stands for with --serial
+    int retries = 0;           // Link::SetRetries
+    bool progress = false;     // transfers name each item on stderr
     std::string verb;
     std::vector<std::string> args;  // what follows the verb
 };

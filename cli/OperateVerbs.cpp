@@ -1,14 +1,18 @@
-// Run-time verbs: status, watch, run, power, auto, select, info.
+// Run-time verbs: status, watch, run, power, auto, select, unlock.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <map>
 #include <memory>
 
+#include "cli/CliNumbers.h"
+#include "cli/StderrDialogs.h"
 #include "cli/Verbs.h"
 #include "commands/modCommData.h"
 #include "commands/modCommOperate.h"
 #include "commands/modCommProcess.h"
+#include "link/Connect.h"
 #include "link/Frame.h"
 #include "util/Format.h"
 #include "util/Text.h"
@@ -18,10 +22,16 @@ namespace delvar::cli {
 namespace {
 using namespace delvar::commands;
 
-int StatusExit(link::Link& link) {
-    if (link.CommStatus() == link::kOk) return kExitOk;
-    std::cerr << link::StatusText(link.CommStatus()) << "\n";
+int Failure(int status) {
+    std::cerr << link::StatusText(status) << "\n";
+    if (status == link::kBadMode)
+        std::cerr << "(refused while a process runs, or while the instrument is still in "
+                     "transfer mode after an interrupted transfer: delvar-cli unlock ends it)\n";
     return kExitFailed;
+}
+
+int StatusExit(link::Link& link) {
+    return link.CommStatus() == link::kOk ? kExitOk : Failure(link.CommStatus());
 }
 
 void PrintReadings(std::int16_t phase, const RunReadings& r) {
@@ -56,10 +66,6 @@ int PollOnce(link::Link& link, RunReadings& readings) {
     PrintReadings(phase, readings);
     return kExitOk;
 }
-
-bool ParseNumber(const std::string& text, long low, long high, long& value) {
-    return util::ParseWholeNumber(text, value) && value >= low && value <= high;
-}
 }  // namespace
 
 int RunStatusVerb(CliLink& cli, const std::vector<std::string>& args) {
@@ -73,23 +79,41 @@ int RunStatusVerb(CliLink& cli, const std::vector<std::string>& args) {
 }
 
 int RunWatchVerb(CliLink& cli, const std::vector<std::string>& args) {
-    double seconds = 10;
-    if (args.size() == 2 && args[0] == "--seconds") {
-        seconds = util::LeadingNumber(args[1]);
-    } else if (!args.empty()) {
-        std::cerr << "watch takes only --seconds S\n" << UsageText();
+    std::optional<double> seconds = 10.0;
+    if (args.size() == 2 && args[0] == "--seconds")
+        seconds = NumberArgument(args[1], 0.01, 1e7);
+    else if (!args.empty())
+        seconds.reset();
+    if (!seconds) {
+        std::cerr << "watch takes only --seconds S (0.01 to 10000000)\n" << UsageText();
         return kExitUsage;
     }
     if (!cli.Open()) return kExitFailed;
+    link::Link& link = cli.Get();
+    StderrDialogs dialogs;
+    link::NoWindowHost window;
     RunReadings readings;
     int result = kExitOk;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    auto next = std::chrono::steady_clock::now();
-    while (std::chrono::steady_clock::now() < end) {
-        if (PollOnce(cli.Get(), readings) != kExitOk) result = kExitFailed;
-        std::printf("\n");
-        next += std::chrono::milliseconds(500);
-        while (std::chrono::steady_clock::now() < next) cli.Get().Pump().ProcessEvents(next, true);
+    bool reconnect = false;
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::duration<double>(*seconds);
+    auto next = Clock::now();
+    while (Clock::now() < end) {
+        // As the main window's tick: a time-out makes the next tick connect again
+        // (another client may have taken the instrument's one TCP connection).
+        if (reconnect && !link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
+            std::cerr << "Off line\n";
+            result = kExitFailed;
+        } else {
+            reconnect = false;
+            if (PollOnce(link, readings) != kExitOk) {
+                result = kExitFailed;
+                reconnect = link.CommStatus() == link::kTimeout;
+            }
+            std::printf("\n");
+        }
+        next = std::max(next + std::chrono::milliseconds(500), Clock::now());
+        while (Clock::now() < next) link.Pump().ProcessEvents(next, true);
     }
     return result;
 }
@@ -109,18 +133,14 @@ int RunRunVerb(CliLink& cli, const std::vector<std::string>& args) {
 }
 
 int RunPowerVerb(CliLink& cli, const std::vector<std::string>& args) {
-    long output = 0;
-    if (args.size() != 2 || !ParseNumber(args[0], 1, 4, output)) {
-        std::cerr << "power needs OUTPUT (1-4) and PERCENT\n";
-        return kExitUsage;
-    }
-    double percent = util::LeadingNumber(args[1]);
-    if (percent < 0 || percent > 100) {
-        std::cerr << "power must be 0 to 100 percent\n";
+    const auto output = args.size() == 2 ? NumberArgument(args[0], 1L, 4L) : std::nullopt;
+    const auto percent = args.size() == 2 ? NumberArgument(args[1], 0.0, 100.0) : std::nullopt;
+    if (!output || !percent) {
+        std::cerr << "power needs OUTPUT (1-4) and PERCENT (0-100)\n";
         return kExitUsage;
     }
     if (!cli.Open()) return kExitFailed;
-    Comm_SetPower(cli.Get(), static_cast<std::int16_t>(output), percent);
+    Comm_SetPower(cli.Get(), static_cast<std::int16_t>(*output), *percent);
     return StatusExit(cli.Get());
 }
 
@@ -135,11 +155,12 @@ int RunAutoVerb(CliLink& cli, const std::vector<std::string>& args) {
 }
 
 int RunSelectVerb(CliLink& cli, const std::vector<std::string>& args) {
-    long process = 0;
-    if (args.size() != 1 || !ParseNumber(args[0], 1, 99, process)) {
+    const auto number = args.size() == 1 ? NumberArgument(args[0], 1L, 99L) : std::nullopt;
+    if (!number) {
         std::cerr << "select needs a process number 1-99\n";
         return kExitUsage;
     }
+    const long process = *number;
     if (!cli.Open()) return kExitFailed;
     auto setup = std::make_unique<setup::SetupData>();
     setup::ResetSetupData(*setup);
@@ -147,14 +168,22 @@ int RunSelectVerb(CliLink& cli, const std::vector<std::string>& args) {
     // what the instrument holds for that process.
     int result = Comm_SendSelectProcess(cli.Get(), std::int16_t(process));
     if (result == link::kOk) result = ReadProcess(cli.Get(), *setup, int(process), 0);
-    if (result != link::kOk) {
-        std::cerr << link::StatusText(result) << "\n";
-        return kExitFailed;
-    }
+    if (result != link::kOk) return Failure(result);
     const auto& selected = setup->processes[int(process)];
     std::printf("Process %ld: %s (%d layers)\n", process, util::Trim(selected.Process_Name).c_str(),
                 selected.Number_Layers);
     return kExitOk;
+}
+
+// unlock: XSTOP, for a transfer that ended without it (killed, crashed, line lost).
+int RunUnlockVerb(CliLink& cli, const std::vector<std::string>& args) {
+    if (!args.empty()) {
+        std::cerr << "unlock takes no arguments\n";
+        return kExitUsage;
+    }
+    if (!cli.Open()) return kExitFailed;
+    cli.Get().SendCommand("XSTOP");
+    return StatusExit(cli.Get());
 }
 
 }  // namespace delvar::cli

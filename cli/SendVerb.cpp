@@ -3,22 +3,29 @@
 #include <chrono>
 #include <iostream>
 
+#include "cli/CliNumbers.h"
 #include "cli/Verbs.h"
 #include "link/Frame.h"
-#include "util/Text.h"
 
 namespace delvar::cli {
+
+namespace {
+constexpr long kMaxRepeat = 1000000;
+}  // namespace
 
 int RunSend(CliLink& cli, const std::vector<std::string>& args) {
     long repeat = 1;
     std::vector<std::string> commands;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--repeat" && commands.empty()) {
-            if (i + 1 >= args.size() || !util::ParseWholeNumber(args[i + 1], repeat) ||
-                repeat < 1) {
-                std::cerr << "--repeat needs a count of 1 or more\n" << UsageText();
+            const auto count =
+                i + 1 < args.size() ? NumberArgument(args[i + 1], 1L, kMaxRepeat) : std::nullopt;
+            if (!count) {
+                std::cerr << "--repeat needs a count from 1 to " << kMaxRepeat << "\n"
+                          << UsageText();
                 return kExitUsage;
             }
+            repeat = *count;
             ++i;
         } else {
             commands.push_back(args[i]);

@@ -110,7 +110,7 @@ int RunUploadVerb(CliLink& cli, const std::vector<std::string>& args) {
     if (!parsed.selection.all && fs::exists(parsed.db) && !rig.database.DBOpen(parsed.db))
         return kExitFailed;
     if (!rig.Connect(cli.Get())) return kExitFailed;
-    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, cli.Progress(), *rig.data, rig.state);
     const bool uploaded = transfer.Upload(parsed.selection);
     if (!rig.database.DBSave(parsed.db)) return kExitFailed;
     return uploaded ? kExitOk : kExitFailed;
@@ -131,7 +131,7 @@ int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
         (fs::temp_directory_path() / ("delvar-TempDB-" + std::to_string(::getpid()) + ".mdb"))
             .string(),
         folder.empty() ? "." : folder.string()};
-    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, rig.progress, *rig.data, rig.state);
+    transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, cli.Progress(), *rig.data, rig.state);
     const bool downloaded = transfer.Download(parsed.selection, rig.files, paths);
     std::error_code ignored;
     fs::remove(paths.tempDb, ignored);

@@ -18,6 +18,7 @@ int RunRunVerb(CliLink& link, const std::vector<std::string>& args);
 int RunPowerVerb(CliLink& link, const std::vector<std::string>& args);
 int RunAutoVerb(CliLink& link, const std::vector<std::string>& args);
 int RunSelectVerb(CliLink& link, const std::vector<std::string>& args);
+int RunUnlockVerb(CliLink& link, const std::vector<std::string>& args);
 int RunUploadVerb(CliLink& link, const std::vector<std::string>& args);
 int RunDownloadVerb(CliLink& link, const std::vector<std::string>& args);
 int RunDbVerb(CliLink& link, const std::vector<std::string>& args);

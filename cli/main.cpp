@@ -4,10 +4,26 @@
 #include <map>
 
 #include "cli/CliOptions.h"
+#include "cli/TransferStop.h"
 #include "cli/Verbs.h"
 
+namespace {
+using namespace delvar::cli;
+using Verb = int (*)(CliLink&, const std::vector<std::string>&);
+
+// A transfer verb under SIGINT/SIGTERM handling: stopped, it still sends XSTOP.
+int RunTransfer(Verb verb, CliLink& link, const std::vector<std::string>& args) {
+    TransferStop stop(link.Get());
+    int result = kExitFailed;
+    try {
+        result = verb(link, args);
+    } catch (const TransferStopped&) {
+    }
+    return stop.Signal() != 0 ? stop.Finish() : result;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-    using namespace delvar::cli;
     QCoreApplication app(argc, argv);
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
@@ -17,16 +33,17 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     CliLink link(*options);
-    using Verb = int (*)(CliLink&, const std::vector<std::string>&);
     static const std::map<std::string, Verb> kVerbs = {
-        {"send", RunSend},         {"info", RunInfoVerb},
-        {"status", RunStatusVerb}, {"watch", RunWatchVerb},
-        {"run", RunRunVerb},       {"power", RunPowerVerb},
-        {"auto", RunAutoVerb},     {"select", RunSelectVerb},
-        {"upload", RunUploadVerb}, {"download", RunDownloadVerb},
-        {"db", RunDbVerb}};
-    if (auto verb = kVerbs.find(options->verb); verb != kVerbs.end())
-        return verb->second(link, options->args);
-    std::cerr << "delvar-cli: unknown verb " << options->verb << "\n" << UsageText();
-    return kExitUsage;
+        {"send", RunSend},         {"info", RunInfoVerb},         {"status", RunStatusVerb},
+        {"watch", RunWatchVerb},   {"run", RunRunVerb},           {"power", RunPowerVerb},
+        {"auto", RunAutoVerb},     {"select", RunSelectVerb},     {"unlock", RunUnlockVerb},
+        {"upload", RunUploadVerb}, {"download", RunDownloadVerb}, {"db", RunDbVerb}};
+    const auto verb = kVerbs.find(options->verb);
+    if (verb == kVerbs.end()) {
+        std::cerr << "delvar-cli: unknown verb " << options->verb << "\n" << UsageText();
+        return kExitUsage;
+    }
+    if (verb->second == RunUploadVerb || verb->second == RunDownloadVerb)
+        return RunTransfer(verb->second, link, options->args);
+    return verb->second(link, options->args);
 }

@@ -1,5 +1,7 @@
 #include "link/Connect.h"
 
+#include <optional>
+
 #include "util/Text.h"
 
 namespace delvar::link {
@@ -7,6 +9,7 @@ namespace delvar::link {
 namespace {
 constexpr double kOldestUsable = 6.0;    // below: the older companion program
 constexpr double kNewestRefused = 6.29;  // up to here: must upgrade
+constexpr long kMaxOutputs = 4;
 
 void GoOffline(Link& link, ConnectHost& host, const std::string& appTitle) {
     link.MutableInfo().Online = false;
@@ -16,6 +19,30 @@ void GoOffline(Link& link, ConnectHost& host, const std::string& appTitle) {
 
 void Exclaim(core::DialogService& dialogs, const std::string& text, const std::string& title) {
     dialogs.ShowMessage({text, title, core::MessageIcon::Exclamation, core::MessageButtons::Ok});
+}
+
+// No valid answer: off line, with the communications window and its message.
+void NotFound(Link& link, core::DialogService& dialogs, ConnectHost& host,
+              const std::string& appTitle) {
+    GoOffline(link, host, appTitle);
+    host.ShowCommWindowOnTop();
+    dialogs.ShowMessage({"Instrument not found.\nVerify Comm Port and instrument Baud Rate.",
+                         appTitle, core::MessageIcon::None, core::MessageButtons::Ok, true});
+    host.ShowCommWindowOnTop();
+}
+
+// The output count from "J", asked twice at most; nothing when neither reply is a
+// count the instrument can have. A guessed count would let a download leave out
+// outputs or send records for outputs that do not exist.
+std::optional<int> AskChannels(Link& link) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::string reply = link.SendCommand("J");
+        long channels = 0;
+        if (link.CommStatus() == kOk && util::ParseWholeNumber(reply, channels) && channels >= 1 &&
+            channels <= kMaxOutputs)
+            return static_cast<int>(channels);
+    }
+    return std::nullopt;
 }
 }  // namespace
 
@@ -43,12 +70,7 @@ bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& ho
     } else {
         link.SendCommand("@");
         if (link.CommStatus() != kOk) {
-            GoOffline(link, host, appTitle);
-            host.ShowCommWindowOnTop();
-            dialogs.ShowMessage(
-                {"Instrument not found.\nVerify Comm Port and instrument Baud Rate.", appTitle,
-                 core::MessageIcon::None, core::MessageButtons::Ok, true});
-            host.ShowCommWindowOnTop();
+            NotFound(link, dialogs, host, appTitle);
         } else {
             const std::string version = link.Info().VersionText;
             const double v = FirmwareVersion(version);
@@ -65,16 +87,14 @@ bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& ho
                         "Comm software.",
                         appTitle);
                 GoOffline(link, host, appTitle);
+            } else if (const std::optional<int> channels = AskChannels(link); !channels) {
+                NotFound(link, dialogs, host, appTitle);
             } else {
+                link.MutableInfo().ChannelCount = *channels;
                 link.MutableInfo().Online = true;
                 host.SetTitle(appTitle + " - [" + util::Trim(version) + "]");
                 host.EnableInstrumentMenu(true);
                 host.LoadProcesses();
-                std::string count = link.SendCommand("J");
-                long channels = 0;
-                if (link.CommStatus() == kOk && util::ParseWholeNumber(count, channels) &&
-                    channels >= 0 && channels <= 4)
-                    link.MutableInfo().ChannelCount = static_cast<int>(channels);
                 if (!state.PendingCommand.empty()) {
                     // The interrupted caller resumes its wait after this and finds the
                     // outcome of its own command.

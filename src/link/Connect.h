@@ -32,7 +32,9 @@ class NoWindowHost final : public ConnectHost {
 // the one before them is a space, else its last three.
 double FirmwareVersion(const std::string& versionText);
 
-// Runs the whole connect with its messages; returns Online. A command that was
+// Runs the whole connect with its messages; returns Online. Without a valid output
+// count from "J" (asked twice) the connect ends off line as when "@" is not answered,
+// so nothing is ever written with a guessed count. A command that was
 // waiting when the connect began is sent again once the instrument is accepted, so
 // its caller gets its own reply; otherwise it ends with Timeout.
 bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& host,

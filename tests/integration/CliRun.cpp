@@ -1,10 +1,16 @@
 #include "integration/CliRun.h"
 
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
 
-#include <cstdlib>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
+
+extern char** environ;
 
 namespace delvar::testing {
 
@@ -15,21 +21,68 @@ std::string Slurp(const std::string& path) {
     text << in.rdbuf();
     return text.str();
 }
-
 }  // namespace
 
-CliResult RunCli(const std::string& arguments) {
+CliChild::CliChild(const std::string& arguments) {
     char dir[] = "/tmp/delvar-cli-XXXXXX";
-    std::string base = mkdtemp(dir);
-    std::string command = std::string(DELVAR_CLI_PATH) + " " + arguments + " >" + base + "/out 2>" +
-                          base + "/err </dev/null";
-    int status = std::system(command.c_str());
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = Slurp(base + "/out");
-    result.err = Slurp(base + "/err");
-    std::system(("rm -rf " + base).c_str());
-    return result;
+    dir_ = mkdtemp(dir);
+    // exec: the shell becomes delvar-cli, so signals go to it.
+    std::string command = "exec " + std::string(DELVAR_CLI_PATH) + " " + arguments + " >" + dir_ +
+                          "/out 2>" + dir_ + "/err </dev/null";
+    char* argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), command.data(), nullptr};
+    if (posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, argv, environ) != 0) pid_ = -1;
+}
+
+CliChild::~CliChild() {
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::filesystem::remove_all(dir_);
+}
+
+std::string CliChild::Out() const {
+    return Slurp(dir_ + "/out");
+}
+std::string CliChild::Err() const {
+    return Slurp(dir_ + "/err");
+}
+bool CliChild::AwaitOut(const std::string& text, std::size_t n) {
+    return Await(false, text, n);
+}
+bool CliChild::AwaitErr(const std::string& text, std::size_t n) {
+    return Await(true, text, n);
+}
+
+bool CliChild::Await(bool err, const std::string& text, std::size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < deadline) {
+        const bool ended = pid_ <= 0 || waitpid(pid_, &status_, WNOHANG) == pid_;
+        if (ended) pid_ = -1;
+        if (Occurrences(err ? Err() : Out(), text) >= count) return true;
+        if (ended) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+void CliChild::Signal(int signal) const {
+    if (pid_ > 0) kill(pid_, signal);
+}
+
+CliResult CliChild::Finish() {
+    if (pid_ > 0 && waitpid(pid_, &status_, 0) == pid_) pid_ = -1;
+    return {WIFEXITED(status_) ? WEXITSTATUS(status_) : -1, Out(), Err()};
+}
+
+CliResult RunCli(const std::string& arguments) {
+    return CliChild(arguments).Finish();
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
 }
 
 std::string Tcp(const SimProcess& sim) {

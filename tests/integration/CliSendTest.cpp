@@ -1,26 +1,19 @@
 // delvar-cli send, info and the operating verbs, run as a child process against delvar-sim.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-
 #include "integration/CliRun.h"
 #include "support/SimProcess.h"
 
 namespace delvar::testing {
 namespace {
 
-TEST(CliSend, PrintsEachReplyOnItsOwnLine) {
+TEST(CliSend, PrintsEachReplyAndFailsOnARefusal) {
     SimProcess sim(DELVAR_SIM_PATH, {});
     CliResult r = RunCli(Tcp(sim) + " send @ J");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "DELVAR  Ver 6.30\n4\n");
     EXPECT_EQ(r.err, "");
-}
-
-TEST(CliSend, RefusedCommandWritesTheStatusTextAndFails) {
-    SimProcess sim(DELVAR_SIM_PATH, {});
-    CliResult r = RunCli(Tcp(sim) + " send J BOGUS");
+    r = RunCli(Tcp(sim) + " send J BOGUS");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "4\n\n");
     EXPECT_EQ(r.err, "Bad Command\n");
@@ -36,67 +29,78 @@ TEST(CliSend, RepeatReportsCountMedianAndMaximum) {
 }
 
 TEST(CliSend, SerialLinkOverAPseudoTerminal) {
-    SimOptions options;
-    options.tcp = false;
-    options.pty = true;
-    SimProcess sim(DELVAR_SIM_PATH, options);
+    SimProcess sim(DELVAR_SIM_PATH, {.tcp = false, .pty = true, .extraArgs = {}});
     CliResult r = RunCli("--serial " + sim.ptyPath() + " --baud 57600 send J");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "4\n");
 }
 
-TEST(CliSend, UsageErrorsExitWithTwo) {
-    EXPECT_EQ(RunCli("send").exitCode, 2);
-    EXPECT_EQ(RunCli("--tcp nowhere send J").exitCode, 2);
-    EXPECT_EQ(RunCli("--baud 9600 send J").exitCode, 2);
-    EXPECT_EQ(RunCli("--frobnicate send J").exitCode, 2);
-    EXPECT_EQ(RunCli("fly").exitCode, 2);
-    EXPECT_EQ(RunCli("send --repeat 0 J").exitCode, 2);
-}
-
-TEST(CliSend, NoInstrumentMeansFailure) {
+// Each is refused before anything is sent: with nothing listening on port 1, an
+// attempt to connect would exit with 1 instead.
+TEST(CliSend, UsageErrorsExitWithTwoAndSendNothing) {
+    for (const char* arguments : {"send",
+                                  "--tcp nowhere send J",
+                                  "--baud 9600 send J",
+                                  "--frobnicate send J",
+                                  "fly",
+                                  "send --repeat 0 J",
+                                  "send --repeat 2x J",
+                                  "power 5 10",
+                                  "power 1 abc",
+                                  "power 1 nan",
+                                  "power 1 50abc",
+                                  "power 1 101",
+                                  "power 1.5 50",
+                                  "run sideways",
+                                  "select 100",
+                                  "select 5x",
+                                  "watch --seconds abc",
+                                  "watch --seconds -5",
+                                  "watch --seconds inf",
+                                  "--serial '' send J",
+                                  "--usb '' info",
+                                  "--retries x info",
+                                  "--retries -1 info",
+                                  "unlock now"}) {
+        CliResult r = RunCli("--tcp 127.0.0.1:1 " + std::string(arguments));
+        EXPECT_EQ(r.exitCode, 2) << arguments;
+        EXPECT_EQ(r.err.find("cannot connect"), std::string::npos) << arguments;
+    }
     CliResult r = RunCli("--tcp 127.0.0.1:1 send J");
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("cannot connect to 127.0.0.1:1"), std::string::npos) << r.err;
 }
 
-}  // namespace
-}  // namespace delvar::testing
-
-namespace delvar::testing {
-namespace {
-
-TEST(CliInfo, ReportsVersionChannelsAndCoDep) {
-    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--codep", "--channels", "2"}});
-    CliResult r = RunCli(Tcp(sim) + " info");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "Version: DELVARC Ver 6.30\nChannels: 2\nCoDep: yes\n");
-}
-
-TEST(CliInfo, RefusedFirmwareShowsTheMessageAndFails) {
-    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--firmware", "5.10"}});
-    CliResult r = RunCli(Tcp(sim) + " info");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "Delvar firmware version DELVAR  Ver 5.10 cannot be used with this Comm software.\n\n"
-              "Use Pellan Comm Version 1.XX.\nOff line\n");
-}
-
-TEST(CliInfo, SilentInstrumentIsNotFound) {
-    SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = {"--silent-every", "1"}});
-    CliResult r = RunCli(Tcp(sim) + " info");
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err,
-              "Instrument not found.\nVerify Comm Port and instrument Baud Rate.\nOff line\n");
-}
-
-TEST(CliOperate, BadArgumentsAreUsageErrorsBeforeAnyExchange) {
-    SimProcess sim(DELVAR_SIM_PATH, {});
-    CliResult r = RunCli(Tcp(sim) + " power 5 10");
-    EXPECT_EQ(r.exitCode, 2);
-    EXPECT_EQ(RunCli(Tcp(sim) + " run sideways").exitCode, 2);
-    EXPECT_EQ(RunCli(Tcp(sim) + " select 100").exitCode, 2);
+TEST(CliInfo, ReportsTheConnectOrWhyItFailed) {
+    const char* notFound = "Instrument not found.\nVerify Comm Port and instrument Baud Rate.\n";
+    const struct {
+        std::vector<std::string> sim;
+        int exitCode;
+        std::string out, err;
+    } cases[] = {
+        {{"--codep", "--channels", "2"},
+         0,
+         "Version: DELVARC Ver 6.30\nChannels: 2\nCoDep: yes\n",
+         ""},
+        {{"--firmware", "5.10"},
+         1,
+         "",
+         "Delvar firmware version DELVAR  Ver 5.10 cannot be used with this Comm software.\n\n"
+         "Use Pellan Comm Version 1.XX.\nOff line\n"},
+        {{"--silent-every", "1"}, 1, "", notFound + std::string("Off line\n")},
+        // "J" unanswered, then its second reply damaged: no output count, no guess.
+        {{"--silent-every", "2", "--corrupt-every", "2"},
+         1,
+         "",
+         notFound + std::string("Off line\n")},
+    };
+    for (const auto& c : cases) {
+        SimProcess sim(DELVAR_SIM_PATH, {.extraArgs = c.sim});
+        CliResult r = RunCli(Tcp(sim) + " info");
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.sim[0];
+        EXPECT_EQ(r.out, c.out) << c.sim[0];
+        EXPECT_EQ(r.err, c.err) << c.sim[0];
+    }
 }
 
 TEST(CliOperate, StatusFollowsTheRunCommands) {
@@ -133,12 +137,8 @@ TEST(CliOperate, WatchPollsForTheGivenTime) {
     SimProcess sim(DELVAR_SIM_PATH, {});
     CliResult r = RunCli(Tcp(sim) + " watch --seconds 1.2");
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    std::size_t polls = 0;
-    for (std::size_t at = r.out.find("Phase: "); at != std::string::npos;
-         at = r.out.find("Phase: ", at + 1))
-        ++polls;
-    EXPECT_GE(polls, 2u);
-    EXPECT_LE(polls, 4u);
+    EXPECT_GE(Occurrences(r.out, "Phase: "), 2u);
+    EXPECT_LE(Occurrences(r.out, "Phase: "), 4u);
 }
 
 }  // namespace

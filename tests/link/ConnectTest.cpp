@@ -27,13 +27,14 @@ struct ConnectRig : LinkRig {
     RecordingHost host;
     std::string version = "DELVAR  Ver 6.30";
     std::string channels = "2";
+    int lostJ = 0;  // this many "J" go unanswered
     std::vector<std::string> commands;
 
     ConnectRig() {
         AnswerOn(tcp, [this](const std::string& command) -> Answer {
             commands.push_back(command);
             if (command == "@") return {'A', version};
-            if (command == "J") return {'A', channels};
+            if (command == "J") return lostJ-- > 0 ? Answer{0, ""} : Answer{'A', channels};
             return {'A', "reply to " + command};
         });
     }
@@ -42,50 +43,43 @@ struct ConnectRig : LinkRig {
 
 TEST(Connect, AcceptedFirmwareGoesOnLine) {
     ConnectRig r;
-    r.version = " DELVARC Ver 6.30 ";
+    r.version = " DELVAR  Ver 6.30 ";
     EXPECT_TRUE(r.Connect());
     EXPECT_TRUE(r.link.Info().Online);
-    EXPECT_FALSE(
-        r.link.Info()
-            .CoDep);  // the 7th character of the untrimmed text is "C"... of " DELVARC": "R"
+    EXPECT_FALSE(r.link.Info().CoDep);
     EXPECT_EQ(r.link.Info().ChannelCount, 2);
     EXPECT_TRUE(r.link.OfflineNoticeShown);
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"title Delvar Comm - [DELVARC Ver 6.30]",
+    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"title Delvar Comm - [DELVAR  Ver 6.30]",
                                                       "menu on", "load processes"}));
     EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J"}));
     EXPECT_TRUE(r.dialogs.messages.empty());
     EXPECT_FALSE(r.link.Receive().Connecting);
-}
-
-TEST(Connect, CoDepModelIsRecognised) {
-    ConnectRig r;
     r.version = "DELVARC Ver 6.31";
+    r.lostJ = 1;  // asked once more
+    r.commands.clear();
     EXPECT_TRUE(r.Connect());
     EXPECT_TRUE(r.link.Info().CoDep);
+    EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J", "J"}));
 }
 
-TEST(Connect, FirmwareBelowSixThirtyIsRefused) {
-    ConnectRig r;
-    r.version = "DELVAR  Ver 6.29";
-    EXPECT_FALSE(r.Connect());
-    EXPECT_EQ(
-        r.dialogs.Texts(),
-        std::vector<std::string>{"You must upgrade the Delvar to version 6.30 or later\nfor use "
-                                 "with this Comm software."});
-    EXPECT_EQ(r.dialogs.messages[0].icon, core::MessageIcon::Exclamation);
-    EXPECT_EQ(r.host.calls,
-              (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off"}));
-    EXPECT_FALSE(r.link.OfflineNoticeShown);
-    EXPECT_EQ(r.commands, std::vector<std::string>{"@"});  // no "J" for refused firmware
-}
-
-TEST(Connect, FirmwareBelowSixNamesTheOlderProgram) {
-    ConnectRig r;
-    r.version = "DELVAR  Ver 5.10";
-    EXPECT_FALSE(r.Connect());
-    EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{
-                                     "Delvar firmware version DELVAR  Ver 5.10 cannot be used with "
-                                     "this Comm software.\n\nUse Pellan Comm Version 1.XX."});
+TEST(Connect, OldFirmwareIsRefusedWithItsMessage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"DELVAR  Ver 6.29",
+         "You must upgrade the Delvar to version 6.30 or later\nfor use with this Comm software."},
+        {"DELVAR  Ver 5.10",
+         "Delvar firmware version DELVAR  Ver 5.10 cannot be used with this "
+         "Comm software.\n\nUse Pellan Comm Version 1.XX."}};
+    for (const auto& [version, text] : cases) {
+        ConnectRig r;
+        r.version = version;
+        EXPECT_FALSE(r.Connect());
+        EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{text});
+        EXPECT_EQ(r.dialogs.messages[0].icon, core::MessageIcon::Exclamation);
+        EXPECT_EQ(r.host.calls,
+                  (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off"}));
+        EXPECT_FALSE(r.link.OfflineNoticeShown);
+        EXPECT_EQ(r.commands, std::vector<std::string>{"@"});  // no "J" for refused firmware
+    }
 }
 
 TEST(Connect, FirmwareNumberIsTakenFromTheEnd) {
@@ -94,18 +88,6 @@ TEST(Connect, FirmwareNumberIsTakenFromTheEnd) {
     EXPECT_DOUBLE_EQ(FirmwareVersion("X 7.10"), 7.10);
     EXPECT_DOUBLE_EQ(FirmwareVersion("6.3"), 6.3);
     EXPECT_DOUBLE_EQ(FirmwareVersion(""), 0.0);
-}
-
-TEST(Connect, NoAnswerBringsUpTheCommWindowAndSaysSo) {
-    ConnectRig r;
-    r.tcp.onSend = nullptr;  // silent instrument
-    EXPECT_FALSE(r.Connect());
-    ASSERT_EQ(r.dialogs.messages.size(), 1u);
-    EXPECT_EQ(r.dialogs.messages[0].text,
-              "Instrument not found.\nVerify Comm Port and instrument Baud Rate.");
-    EXPECT_TRUE(r.dialogs.messages[0].systemModal);
-    EXPECT_EQ(r.host.calls, (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off",
-                                                      "comm window", "comm window"}));
 }
 
 TEST(Connect, PortThatCannotOpenGoesOffLineQuietly) {
@@ -118,15 +100,28 @@ TEST(Connect, PortThatCannotOpenGoesOffLineQuietly) {
     EXPECT_TRUE(r.commands.empty());
 }
 
-TEST(Connect, ChannelCountKeepsItsValueWhenJIsNotANumber) {
-    ConnectRig r;
-    r.link.MutableInfo().ChannelCount = 4;
-    r.channels = "four";
-    EXPECT_TRUE(r.Connect());
-    EXPECT_EQ(r.link.Info().ChannelCount, 4);
-    r.channels = "99";
-    EXPECT_TRUE(r.Connect());
-    EXPECT_EQ(r.link.Info().ChannelCount, 4);  // never more outputs than the tables hold
+// No answer to "@", or no count from "J" asked twice: off line with the communications
+// window and its message; the output count is never guessed.
+TEST(Connect, WithoutVersionOrOutputCountTheConnectEndsOffLine) {
+    for (const std::string reply : {"silent", "lost", "four", "0", "99"}) {
+        ConnectRig r;
+        r.link.MutableInfo().ChannelCount = 4;
+        r.channels = reply;
+        r.lostJ = reply == "lost" ? 2 : 0;
+        if (reply == "silent") r.tcp.onSend = nullptr;
+        EXPECT_FALSE(r.Connect()) << reply;
+        EXPECT_FALSE(r.link.Info().Online);
+        EXPECT_EQ(r.link.Info().ChannelCount, 4);
+        EXPECT_EQ(r.commands, (reply == "silent" ? std::vector<std::string>{}
+                                                 : std::vector<std::string>{"@", "J", "J"}));
+        ASSERT_EQ(r.dialogs.Texts(),
+                  std::vector<std::string>{"Instrument not found.\nVerify "
+                                           "Comm Port and instrument Baud Rate."});
+        EXPECT_TRUE(r.dialogs.messages[0].systemModal);
+        EXPECT_EQ(r.host.calls,
+                  (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off",
+                                            "comm window", "comm window"}));
+    }
 }
 
 TEST(Connect, ExchangesDuringThePortWorkAreRefusedAndASecondConnectReturnsAtOnce) {
@@ -146,39 +141,29 @@ TEST(Connect, ExchangesDuringThePortWorkAreRefusedAndASecondConnectReturnsAtOnce
     EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J"}));
 }
 
-TEST(Connect, InterruptedExchangeIsSentAgainAndGetsItsOwnReply) {
-    ConnectRig r;
-    r.tcp.onSend = [&](const Bytes& frame) {
-        std::string command = CommandOf(frame);
-        r.commands.push_back(command);
-        if (command == "K1" && r.commands.size() == 1) {
-            // The first K1 gets no answer: a connect starts in the middle of its wait.
-            r.pump.At(r.pump.Passes() + 1, [&] { r.Connect(); });
-            return;
-        }
-        std::string data = command == "@" ? r.version : command == "J" ? "4" : "K1 readings";
-        r.tcp.Deliver(BuildReplyFrame('A', data));
-    };
-    EXPECT_EQ(r.link.SendCommand("K1"), "K1 readings");
-    EXPECT_EQ(r.link.CommStatus(), kOk);
-    EXPECT_EQ(r.commands, (std::vector<std::string>{"K1", "@", "J", "K1"}));
-    EXPECT_TRUE(r.link.Receive().PendingCommand.empty());
-}
-
-TEST(Connect, InterruptedExchangeEndsWithTimeoutWhenTheConnectFails) {
-    ConnectRig r;
-    r.version = "DELVAR  Ver 6.10";
-    r.tcp.onSend = [&](const Bytes& frame) {
-        std::string command = CommandOf(frame);
-        r.commands.push_back(command);
-        if (command == "K1") {
-            r.pump.At(r.pump.Passes() + 1, [&] { r.Connect(); });
-            return;
-        }
-        r.tcp.Deliver(BuildReplyFrame('A', r.version));
-    };
-    EXPECT_EQ(r.link.SendCommand("K1"), "");  // never the version text
-    EXPECT_EQ(r.link.CommStatus(), kTimeout);
+// A command waiting when a connect begins is sent again and gets its own reply; when
+// the connect fails it ends with Timeout, never with the reply of "@" or "J".
+TEST(Connect, InterruptedExchangeGetsItsOwnReplyOrTimeout) {
+    for (const std::string version : {"DELVAR  Ver 6.30", "DELVAR  Ver 6.10"}) {
+        ConnectRig r;
+        r.version = version;
+        r.tcp.onSend = [&](const Bytes& frame) {
+            std::string command = CommandOf(frame);
+            r.commands.push_back(command);
+            if (command == "K1" && r.commands.size() == 1) {
+                r.pump.At(r.pump.Passes() + 1, [&] { r.Connect(); });  // in the middle of the wait
+                return;
+            }
+            std::string data = command == "@" ? r.version : command == "J" ? "4" : "K1 readings";
+            r.tcp.Deliver(BuildReplyFrame('A', data));
+        };
+        const bool accepted = version.ends_with("6.30");
+        EXPECT_EQ(r.link.SendCommand("K1"), accepted ? "K1 readings" : "");
+        EXPECT_EQ(r.link.CommStatus(), accepted ? kOk : kTimeout);
+        EXPECT_EQ(r.commands, (accepted ? std::vector<std::string>{"K1", "@", "J", "K1"}
+                                        : std::vector<std::string>{"K1", "@"}));
+        EXPECT_TRUE(r.link.Receive().PendingCommand.empty());
+    }
 }
 
 TEST(Connect, UsbAdoptsTheOneAttachedBridge) {
