@@ -4,8 +4,6 @@
 
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "setup/SetupData.h"
 #include "support/LinkRig.h"
