@@ -43,9 +43,10 @@ WireParam<Rec> ScaledParam(double Rec::*field, int scale = 1, bool wholeFirst = 
 template <class Rec>
 class ParamTable {
   public:
-    // Parameters numbered first, first + 1, ... in the order given.
-    ParamTable(int first, std::initializer_list<WireParam<Rec>> params) {
-        for (const auto& param : params) params_.emplace(first++, param);
+    // Parameters numbered 1, 2, ... in the order given.
+    ParamTable(std::initializer_list<WireParam<Rec>> params) {
+        int number = 1;
+        for (const auto& param : params) params_.emplace(number++, param);
     }
     // Parameters under the numbers given.
     explicit ParamTable(std::initializer_list<std::pair<const int, WireParam<Rec>>> params)

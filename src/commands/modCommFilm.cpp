@@ -165,11 +165,11 @@ int CheckFilmModel(const link::InstrumentInfo& info, const setup::SetupData& set
 namespace {
 using setup::MaterialRec;
 
-const ParamTable<MaterialRec> kMaterialParams(1, {
-                                                     NameParam(&MaterialRec::Material),
-                                                     ScaledParam(&MaterialRec::Density, 100),
-                                                     ScaledParam(&MaterialRec::ZFactor, 1000),
-                                                 });
+const ParamTable<MaterialRec> kMaterialParams({
+    NameParam(&MaterialRec::Material),
+    ScaledParam(&MaterialRec::Density, 100),
+    ScaledParam(&MaterialRec::ZFactor, 1000),
+});
 
 bool AskRetry(core::DialogService& dialogs, const std::string& text) {
     return dialogs.ShowMessage({text, "Delvar Comm", core::MessageIcon::None,

@@ -26,19 +26,18 @@ WireParam<SystemRec> Scaled(double SystemRec::*m, int scale) {
     return ScaledParam(m, scale, true);
 }
 
-const ParamTable<SystemRec> kSystemParams(
-    1, {
-           Scaled(&SystemRec::Period, 100),       WholeParam(&SystemRec::System_Tooling),
-           WholeParam(&SystemRec::Xtool1),        WholeParam(&SystemRec::Xtool2),
-           WholeParam(&SystemRec::Simulate_Mode), Scaled(&SystemRec::Min_Freq, 10),
-           Scaled(&SystemRec::Max_Freq, 10),      Scaled(&SystemRec::Power_Scale_1, 10),
-           Scaled(&SystemRec::Power_Scale_2, 10), Scaled(&SystemRec::Power_Scale_3, 10),
-           Scaled(&SystemRec::Power_Scale_4, 10), WholeParam(&SystemRec::Xtool3),
-           WholeParam(&SystemRec::Xtool4),        WholeParam(&SystemRec::Alarm_Sound),
-           WholeParam(&SystemRec::Alert_Sound),   WholeParam(&SystemRec::Attn_Sound),
-           WholeParam(&SystemRec::Dev_Graph),     WholeParam(&SystemRec::Pass_Enable),
-           WholeParam(&SystemRec::Password),      ScaledParam(&SystemRec::Alpha, 100),
-       });
+const ParamTable<SystemRec> kSystemParams({
+    Scaled(&SystemRec::Period, 100),       WholeParam(&SystemRec::System_Tooling),
+    WholeParam(&SystemRec::Xtool1),        WholeParam(&SystemRec::Xtool2),
+    WholeParam(&SystemRec::Simulate_Mode), Scaled(&SystemRec::Min_Freq, 10),
+    Scaled(&SystemRec::Max_Freq, 10),      Scaled(&SystemRec::Power_Scale_1, 10),
+    Scaled(&SystemRec::Power_Scale_2, 10), Scaled(&SystemRec::Power_Scale_3, 10),
+    Scaled(&SystemRec::Power_Scale_4, 10), WholeParam(&SystemRec::Xtool3),
+    WholeParam(&SystemRec::Xtool4),        WholeParam(&SystemRec::Alarm_Sound),
+    WholeParam(&SystemRec::Alert_Sound),   WholeParam(&SystemRec::Attn_Sound),
+    WholeParam(&SystemRec::Dev_Graph),     WholeParam(&SystemRec::Pass_Enable),
+    WholeParam(&SystemRec::Password),      ScaledParam(&SystemRec::Alpha, 100),
+});
 
 constexpr std::array<int, 11> kTransferredSystemParams = {1, 2, 5, 6, 7, 14, 15, 16, 17, 18, 19};
 constexpr int kLastTransferredSystemParam = 19;
@@ -56,38 +55,34 @@ struct RecordCommand {
 
 const RecordCommand<SensorRec> kSensorCommand{
     "HA",
-    {1,
-     {WholeParam(&SensorRec::Tooling), WholeParam(&SensorRec::Num_Positions),
-      WholeParam(&SensorRec::Shutter), ScaledParam(&SensorRec::Shutter_Delay, 1000),
-      WholeParam(&SensorRec::Control_Type), WholeParam(&SensorRec::Drive_Type),
-      WholeParam(&SensorRec::Feedback_Type), WholeParam(&SensorRec::Indexer_Delay),
-      WholeParam(&SensorRec::Current_Position)}},
+    {WholeParam(&SensorRec::Tooling), WholeParam(&SensorRec::Num_Positions),
+     WholeParam(&SensorRec::Shutter), ScaledParam(&SensorRec::Shutter_Delay, 1000),
+     WholeParam(&SensorRec::Control_Type), WholeParam(&SensorRec::Drive_Type),
+     WholeParam(&SensorRec::Feedback_Type), WholeParam(&SensorRec::Indexer_Delay),
+     WholeParam(&SensorRec::Current_Position)},
     {1, 2, 3, 4, 5, 6, 7, 8, 9}};
 
 const RecordCommand<SourceRec> kSourceCommand{
     "HB",
-    {1,
-     {ScaledParam(&SourceRec::Voltage_Scale, 10), WholeParam(&SourceRec::Num_Positions),
-      WholeParam(&SourceRec::Shutter), ScaledParam(&SourceRec::Shutter_Delay, 1000),
-      WholeParam(&SourceRec::Control_Type), WholeParam(&SourceRec::Drive_Type),
-      WholeParam(&SourceRec::Feedback_Type), WholeParam(&SourceRec::Indexer_Delay),
-      WholeParam(&SourceRec::Current_Position)}},
+    {ScaledParam(&SourceRec::Voltage_Scale, 10), WholeParam(&SourceRec::Num_Positions),
+     WholeParam(&SourceRec::Shutter), ScaledParam(&SourceRec::Shutter_Delay, 1000),
+     WholeParam(&SourceRec::Control_Type), WholeParam(&SourceRec::Drive_Type),
+     WholeParam(&SourceRec::Feedback_Type), WholeParam(&SourceRec::Indexer_Delay),
+     WholeParam(&SourceRec::Current_Position)},
     {1, 2, 3, 4, 5, 6, 7, 8, 9}};
 
 const RecordCommand<InputRec> kInputCommand{
     "GA",
-    {1,
-     {NameParam(&InputRec::Name), WholeParam(&InputRec::Level), WholeParam(&InputRec::Pin),
-      WholeParam(&InputRec::UsedBy), WholeParam(&InputRec::NameMode)}},
+    {NameParam(&InputRec::Name), WholeParam(&InputRec::Level), WholeParam(&InputRec::Pin),
+     WholeParam(&InputRec::UsedBy), WholeParam(&InputRec::NameMode)},
     {1, 5, 2, 3, 4},
     4};
 
 const RecordCommand<RelayRec> kRelayCommand{
     "GB",
-    {1,
-     {NameParam(&RelayRec::Name), WholeParam(&RelayRec::Type), WholeParam(&RelayRec::Pulses),
-      ScaledParam(&RelayRec::Width, 1000, true), WholeParam(&RelayRec::Pin),
-      WholeParam(&RelayRec::UsedBy), WholeParam(&RelayRec::NameMode)}},
+    {NameParam(&RelayRec::Name), WholeParam(&RelayRec::Type), WholeParam(&RelayRec::Pulses),
+     ScaledParam(&RelayRec::Width, 1000, true), WholeParam(&RelayRec::Pin),
+     WholeParam(&RelayRec::UsedBy), WholeParam(&RelayRec::NameMode)},
     {1, 7, 2, 3, 4, 5, 6},
     6};
 
