@@ -132,7 +132,11 @@ StoreResult SetupStore::Parse(RecordKind kind, int index, int param, std::string
         out.number = *number;
         return StoreResult::Ok;
     }
-    const std::string_view kept = TrimRight(text);
+    std::string_view kept = TrimRight(text);
+    // Input, relay and statement names end at their first blank.
+    if (param == 1 &&
+        (kind == RecordKind::Input || kind == RecordKind::Relay || kind == RecordKind::Logic))
+        kept = kept.substr(0, kept.find(' '));
     if (long(kept.size()) > spec->max) return StoreResult::BadValue;
     for (unsigned char ch : kept) {
         // A comma would split the item on the way back out.

@@ -1,11 +1,8 @@
 #include "commands/modCommFilm.h"
 
-#include <algorithm>
-#include <climits>
-#include <map>
 #include <vector>
 
-#include "commands/WireNumbers.h"
+#include "commands/ParamTable.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -14,83 +11,77 @@ namespace delvar::commands {
 namespace {
 using setup::FilmRec;
 
-struct FilmParam {
-    double FilmRec::*real = nullptr;
-    std::int16_t FilmRec::*integer = nullptr;
-    int scale = 1;  // 10 for the tenths fields
-};
-
-FilmParam R(double FilmRec::*m, int scale = 1) {
-    return {m, nullptr, scale};
+// Scale-10 fields: the received number is divided by 10.
+WireParam<FilmRec> Tenths(double FilmRec::*m) {
+    return ScaledParam(m, 10);
 }
-FilmParam I(std::int16_t FilmRec::*m) {
-    return {nullptr, m, 1};
+// The other floating fields travel as whole numbers.
+WireParam<FilmRec> Whole(double FilmRec::*m) {
+    return ScaledParam(m, 1, true);
 }
 
-// Film parameters by code (group * 100 + number).
-const std::map<int, FilmParam>& FilmParams() {
-    static const std::map<int, FilmParam> params = {
-        {201, R(&FilmRec::Pterm)},
-        {202, R(&FilmRec::Iterm, 10)},
-        {203, R(&FilmRec::Dterm, 10)},
-        {204, I(&FilmRec::Material_Index)},
-        {205, I(&FilmRec::Pocket)},
-        {206, I(&FilmRec::Tooling)},
-        {207, I(&FilmRec::Quality_Dev)},
-        {208, I(&FilmRec::Stability_Single)},
-        {210, I(&FilmRec::Quality_Cts)},
-        {211, I(&FilmRec::Stability_Total)},
-        {301, R(&FilmRec::Ramp1_Power, 10)},
-        {302, R(&FilmRec::Ramp1_Time)},
-        {303, R(&FilmRec::Soak1_Time)},
-        {304, R(&FilmRec::Ramp2_Power, 10)},
-        {305, R(&FilmRec::Ramp2_Time)},
-        {306, R(&FilmRec::Soak2_Time)},
-        {307, R(&FilmRec::Idle_Power, 10)},
-        {308, R(&FilmRec::Idle_Ramp_Time)},
-        {309, R(&FilmRec::Feed_Power, 10)},
-        {310, R(&FilmRec::Feed_Ramp)},
-        {311, R(&FilmRec::Feed_Time)},
-        {312, R(&FilmRec::Ramp3_Power, 10)},
-        {313, R(&FilmRec::Ramp3_Time)},
-        {314, R(&FilmRec::Soak3_Time)},
-        {315, R(&FilmRec::Ramp4_Power, 10)},
-        {316, R(&FilmRec::Ramp4_Time)},
-        {317, R(&FilmRec::Soak4_Time)},
-        {318, R(&FilmRec::Feed2_Power, 10)},
-        {319, R(&FilmRec::Feed2_Ramp)},
-        {320, R(&FilmRec::Feed2_Time)},
-        {321, R(&FilmRec::Feed3_Power, 10)},
-        {322, R(&FilmRec::Feed3_Ramp)},
-        {323, R(&FilmRec::Feed3_Time)},
-        {401, R(&FilmRec::Shutter_Delay)},
-        {402, R(&FilmRec::Capture, 10)},
-        {403, I(&FilmRec::Control_Error)},
-        {404, R(&FilmRec::Control_Error_Percent, 10)},
-        {405, I(&FilmRec::Sampling)},
-        {406, R(&FilmRec::Sample_Accuracy, 10)},
-        {407, I(&FilmRec::Sample_Hold)},
-        {408, I(&FilmRec::Sample_Time)},
-        {409, I(&FilmRec::Control_Delay)},
-        {501, I(&FilmRec::Sens1_Fail)},
-        {502, I(&FilmRec::Sens1_Pos)},
-        {503, I(&FilmRec::Sens1_Back)},
-        {504, I(&FilmRec::Sens1_BkPos)},
-        {505, I(&FilmRec::Sens2_Fail)},
-        {506, I(&FilmRec::Sens2_Pos)},
-        {507, I(&FilmRec::Sens2_Back)},
-        {508, I(&FilmRec::Sens2_BkPos)},
-        {509, I(&FilmRec::Sens3_Fail)},
-        {510, I(&FilmRec::Sens3_Pos)},
-        {511, I(&FilmRec::Sens3_Back)},
-        {512, I(&FilmRec::Sens3_BkPos)},
-        {513, I(&FilmRec::Sens4_Fail)},
-        {514, I(&FilmRec::Sens4_Pos)},
-        {515, I(&FilmRec::Sens4_Back)},
-        {516, I(&FilmRec::Sens4_BkPos)},
-    };
-    return params;
-}
+// Film parameters by code (group * 100 + number); 101 is the name.
+const ParamTable<FilmRec> kFilmParams({
+    {101, NameParam(&FilmRec::Film_Name)},
+    {201, Whole(&FilmRec::Pterm)},
+    {202, Tenths(&FilmRec::Iterm)},
+    {203, Tenths(&FilmRec::Dterm)},
+    {204, WholeParam(&FilmRec::Material_Index)},
+    {205, WholeParam(&FilmRec::Pocket)},
+    {206, WholeParam(&FilmRec::Tooling)},
+    {207, WholeParam(&FilmRec::Quality_Dev)},
+    {208, WholeParam(&FilmRec::Stability_Single)},
+    {210, WholeParam(&FilmRec::Quality_Cts)},
+    {211, WholeParam(&FilmRec::Stability_Total)},
+    {301, Tenths(&FilmRec::Ramp1_Power)},
+    {302, Whole(&FilmRec::Ramp1_Time)},
+    {303, Whole(&FilmRec::Soak1_Time)},
+    {304, Tenths(&FilmRec::Ramp2_Power)},
+    {305, Whole(&FilmRec::Ramp2_Time)},
+    {306, Whole(&FilmRec::Soak2_Time)},
+    {307, Tenths(&FilmRec::Idle_Power)},
+    {308, Whole(&FilmRec::Idle_Ramp_Time)},
+    {309, Tenths(&FilmRec::Feed_Power)},
+    {310, Whole(&FilmRec::Feed_Ramp)},
+    {311, Whole(&FilmRec::Feed_Time)},
+    {312, Tenths(&FilmRec::Ramp3_Power)},
+    {313, Whole(&FilmRec::Ramp3_Time)},
+    {314, Whole(&FilmRec::Soak3_Time)},
+    {315, Tenths(&FilmRec::Ramp4_Power)},
+    {316, Whole(&FilmRec::Ramp4_Time)},
+    {317, Whole(&FilmRec::Soak4_Time)},
+    {318, Tenths(&FilmRec::Feed2_Power)},
+    {319, Whole(&FilmRec::Feed2_Ramp)},
+    {320, Whole(&FilmRec::Feed2_Time)},
+    {321, Tenths(&FilmRec::Feed3_Power)},
+    {322, Whole(&FilmRec::Feed3_Ramp)},
+    {323, Whole(&FilmRec::Feed3_Time)},
+    {401, Whole(&FilmRec::Shutter_Delay)},
+    {402, Tenths(&FilmRec::Capture)},
+    {403, WholeParam(&FilmRec::Control_Error)},
+    {404, Tenths(&FilmRec::Control_Error_Percent)},
+    {405, WholeParam(&FilmRec::Sampling)},
+    {406, Tenths(&FilmRec::Sample_Accuracy)},
+    {407, WholeParam(&FilmRec::Sample_Hold)},
+    {408, WholeParam(&FilmRec::Sample_Time)},
+    {409, WholeParam(&FilmRec::Control_Delay)},
+    {501, WholeParam(&FilmRec::Sens1_Fail)},
+    {502, WholeParam(&FilmRec::Sens1_Pos)},
+    {503, WholeParam(&FilmRec::Sens1_Back)},
+    {504, WholeParam(&FilmRec::Sens1_BkPos)},
+    {505, WholeParam(&FilmRec::Sens2_Fail)},
+    {506, WholeParam(&FilmRec::Sens2_Pos)},
+    {507, WholeParam(&FilmRec::Sens2_Back)},
+    {508, WholeParam(&FilmRec::Sens2_BkPos)},
+    {509, WholeParam(&FilmRec::Sens3_Fail)},
+    {510, WholeParam(&FilmRec::Sens3_Pos)},
+    {511, WholeParam(&FilmRec::Sens3_Back)},
+    {512, WholeParam(&FilmRec::Sens3_BkPos)},
+    {513, WholeParam(&FilmRec::Sens4_Fail)},
+    {514, WholeParam(&FilmRec::Sens4_Pos)},
+    {515, WholeParam(&FilmRec::Sens4_Back)},
+    {516, WholeParam(&FilmRec::Sens4_BkPos)},
+});
 
 // Parameter numbers each group carries (A2 number 9 never travels).
 std::vector<int> GroupNumbers(int group, int channels, bool writing) {
@@ -116,30 +107,11 @@ std::string Head(int group, int film) {
 }  // namespace
 
 void SetFilmParam(FilmRec& film, int code, const std::string& value) {
-    if (code == 101) {
-        film.Film_Name = setup::FixedName(util::Trim(value));
-        return;
-    }
-    auto it = FilmParams().find(code);
-    if (it == FilmParams().end()) return;
-    const FilmParam& p = it->second;
-    double number = util::LeadingNumber(value);
-    if (p.integer)
-        film.*p.integer = ToInteger(number);
-    else if (p.scale == 10)
-        film.*p.real = number * 0.1;
-    else
-        film.*p.real = ToInteger(number);
+    kFilmParams.Store(film, code, value);
 }
 
 std::string GetFilmParam(const FilmRec& film, int code) {
-    if (code == 101) return setup::FixedName(film.Film_Name);
-    auto it = FilmParams().find(code);
-    if (it == FilmParams().end()) return "";
-    const FilmParam& p = it->second;
-    if (p.integer) return std::to_string(film.*p.integer);
-    if (p.scale == 10) return std::to_string(util::RoundHalfEven(film.*p.real * 10));
-    return util::NumberText(film.*p.real);
+    return kFilmParams.Text(film, code);
 }
 
 int ReadFilm(link::Link& link, setup::SetupData& setup, int film) {
@@ -191,6 +163,14 @@ int CheckFilmModel(const link::InstrumentInfo& info, const setup::SetupData& set
 }
 
 namespace {
+using setup::MaterialRec;
+
+const ParamTable<MaterialRec> kMaterialParams({
+    NameParam(&MaterialRec::Material),
+    ScaledParam(&MaterialRec::Density, 100),
+    ScaledParam(&MaterialRec::ZFactor, 1000),
+});
+
 bool AskRetry(core::DialogService& dialogs, const std::string& text) {
     return dialogs.ShowMessage({text, "Delvar Comm", core::MessageIcon::None,
                                 core::MessageButtons::YesNo}) == core::MessageAnswer::Yes;
@@ -214,8 +194,9 @@ int ReadMaterialParam(link::Link& link, core::DialogService& dialogs, setup::Mat
             continue;
         }
         std::string rest;
-        const double factor = p == 2 ? 0.01 : 0.001;
-        double value = util::LeadingNumber(util::SplitFirst(reply, rest, ' ')) * factor;
+        // Divided rather than multiplied by 0.01: 35 becomes 0.35, not 0.35000000000000003.
+        const double scale = p == 2 ? 100 : 1000;
+        double value = util::LeadingNumber(util::SplitFirst(reply, rest, ' ')) / scale;
         const bool ok = p == 2 ? (value >= 0.4 && value < 100) : (value >= 0.1 && value < 10);
         if (ok) {
             (p == 2 ? m.Density : m.ZFactor) = value;
@@ -231,9 +212,7 @@ int ReadMaterialParam(link::Link& link, core::DialogService& dialogs, setup::Mat
 int WriteMaterialParam(link::Link& link, core::DialogService& dialogs, const setup::MaterialRec& m,
                        int index, int p) {
     const std::string name = setup::FixedName(m.Material);
-    std::string value = p == 1   ? name
-                        : p == 2 ? std::to_string(util::RoundHalfEven(m.Density * 100))
-                                 : std::to_string(util::RoundHalfEven(m.ZFactor * 1000));
+    const std::string value = kMaterialParams.Text(m, p);
     const std::string question =
         p == 1   ? name + " material name download failed.  Retry?"
         : p == 2 ? name + " Density = " + util::NumberText(m.Density) + " download failed.  Retry?"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "commands/ReplyItems.h"
 #include "commands/WireNumbers.h"
 #include "util/Text.h"
 
@@ -19,28 +20,31 @@ int ReadLogic(link::Link& link, LogicTable& logic, int index) {
     if (!r) return link::kBadData;
     std::string reply = link.SendCommand("I" + std::to_string(index) + "? 1 2 3 4 5 6");
     if (link.CommStatus() != link::kOk) return link.CommStatus();
-    std::string rest = reply;
-    util::SplitFirst(rest, rest, ',');                               // "1"
-    r->Name = setup::FixedName(rest.substr(0, setup::kNameLength));  // may hold blanks
+    // "1,<name> 2,<terms> 3,<then> 4,v 5,x 6,<defined>". A name holds no comma, so it
+    // runs from after "1," to the blank before the next item's number; it may be
+    // all blanks (an unused statement) or hold blanks.
+    const std::size_t start = reply.find(',');
+    const std::string body = start == std::string::npos ? "" : reply.substr(start + 1);
+    const std::size_t next = body.find(',');
+    const std::size_t nameEnd = next == std::string::npos ? body.size() : body.rfind(' ', next);
+    const std::string name = nameEnd == std::string::npos ? "" : body.substr(0, nameEnd);
+    r->Name = setup::FixedName(util::Trim(name.substr(0, setup::kNameLength)));
     r->IF.fill(0);
-    util::SplitFirst(rest, rest, ',');  // the name and the "2"
-    // Terms joined by ":"; a reply with more than the record holds keeps the first 16.
-    std::size_t terms = 0;
-    while (rest.find(':') != std::string::npos) {
-        std::string term = util::SplitFirst(rest, rest, ':');
-        if (terms < r->IF.size()) r->IF[terms] = LongOf(term);
-        ++terms;
+    r->THEN = 0;
+    r->Defined = 0;
+    const std::string items = nameEnd == std::string::npos ? body : body.substr(nameEnd);
+    for (const auto& [p, value] : ReplyItems(items)) {
+        if (p == 2) {
+            // Terms joined by ":"; a reply with more than the record holds keeps the first 16.
+            std::string rest = value;
+            for (std::size_t t = 0; t < r->IF.size() && !rest.empty(); ++t)
+                r->IF[t] = LongOf(util::SplitFirst(rest, rest, ':'));
+        } else if (p == 3) {
+            r->THEN = LongOf(value);
+        } else if (p == 6) {
+            r->Defined = ToInteger(util::LeadingNumber(value));
+        }
     }
-    std::string last = util::SplitFirst(rest, rest, ' ');
-    if (terms < r->IF.size()) r->IF[terms] = LongOf(last);
-    util::SplitFirst(rest, rest, ',');  // "3"
-    r->THEN = LongOf(util::SplitFirst(rest, rest, ' '));
-    for (int skip = 0; skip < 2; ++skip) {  // parameters 4 and 5
-        util::SplitFirst(rest, rest, ',');
-        util::SplitFirst(rest, rest, ' ');
-    }
-    util::SplitFirst(rest, rest, ',');  // "6"
-    r->Defined = static_cast<std::int16_t>(LongOf(util::SplitFirst(rest, rest, ',')));
     return link::kOk;
 }
 

@@ -89,7 +89,7 @@ std::int16_t Comm_RunCommand(link::Link& link, std::int16_t code) {
 
 std::string SetPowerCommand(std::int16_t output, double percent) {
     if (output == 0) return "S0";
-    return "S" + std::to_string(output) + " " + std::to_string(util::RoundHalfEven(percent * 10));
+    return "S" + std::to_string(output) + " " + WireText(percent, 10);
 }
 
 std::int16_t Comm_SetPower(link::Link& link, std::int16_t output, double percent) {

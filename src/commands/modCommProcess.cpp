@@ -1,9 +1,6 @@
 #include "commands/modCommProcess.h"
 
-#include <array>
-#include <climits>
-
-#include "commands/WireNumbers.h"
+#include "commands/ParamTable.h"
 #include "setup/LayerChains.h"
 #include "util/Text.h"
 
@@ -11,23 +8,16 @@ namespace delvar::commands {
 
 namespace {
 using setup::LayerRec;
+using setup::ProcessRec;
 
-// One layer parameter: a floating field with its wire scale, or an Integer field.
-struct LayerParam {
-    double LayerRec::*real = nullptr;
-    std::int16_t LayerRec::*integer = nullptr;
-    int scale = 1;
-    bool wholeFirst = false;  // the received text is taken as an Integer first
-};
-
-constexpr LayerParam Real(double LayerRec::*m, int scale, bool wholeFirst = false) {
-    return {m, nullptr, scale, wholeFirst};
+WireParam<LayerRec> Real(double LayerRec::*m, int scale, bool wholeFirst = false) {
+    return ScaledParam(m, scale, wholeFirst);
 }
-constexpr LayerParam Int(std::int16_t LayerRec::*m) {
-    return {nullptr, m, 1, false};
+WireParam<LayerRec> Int(std::int16_t LayerRec::*m) {
+    return WholeParam(m);
 }
 
-const std::array<LayerParam, kLayerParamCount> kLayerParams = {
+const ParamTable<LayerRec> kLayerParams({
     Real(&LayerRec::Rate, 10),
     Real(&LayerRec::Final_Thick, 1000),
     Real(&LayerRec::Time_Setpoint, 1, true),
@@ -67,7 +57,15 @@ const std::array<LayerParam, kLayerParamCount> kLayerParams = {
     Real(&LayerRec::Ramp4_Start, 1000),
     Real(&LayerRec::Ramp4_Rate, 10),
     Real(&LayerRec::Ramp4_Time, 1),
-};
+});
+
+// The C command: one parameter per exchange, the reply is the bare value.
+const ParamTable<ProcessRec> kProcessFields({
+    NameParam(&ProcessRec::Process_Name),
+    WholeParam(&ProcessRec::Number_Layers),
+    WholeParam(&ProcessRec::First_Layer),
+    WholeParam(&ProcessRec::Number_Act_Layers),
+});
 
 int Status(link::Link& link) {
     return link.CommStatus();
@@ -76,39 +74,8 @@ int Status(link::Link& link) {
 std::string Items(const LayerRec& layer, int first, int last) {
     std::string text;
     for (int p = first; p <= last; ++p)
-        text += " " + std::to_string(p) + "," + std::to_string(GetLayerParam(layer, p));
+        text += " " + std::to_string(p) + "," + kLayerParams.Text(layer, p);
     return text;
-}
-
-// Process fields by parameter number as wire text, and back.
-std::string ProcessValue(const setup::ProcessRec& p, int parameter) {
-    switch (parameter) {
-        case 1:
-            return setup::FixedName(p.Process_Name);
-        case 2:
-            return std::to_string(p.Number_Layers);
-        case 3:
-            return std::to_string(p.First_Layer);
-        default:
-            return std::to_string(p.Number_Act_Layers);
-    }
-}
-
-void StoreProcessValue(setup::ProcessRec& p, int parameter, const std::string& reply) {
-    switch (parameter) {
-        case 1:
-            p.Process_Name = setup::FixedName(util::Trim(reply));
-            break;
-        case 2:
-            p.Number_Layers = ToInteger(util::LeadingNumber(reply));
-            break;
-        case 3:
-            p.First_Layer = ToInteger(util::LeadingNumber(reply));
-            break;
-        case 4:
-            p.Number_Act_Layers = ToInteger(util::LeadingNumber(reply));
-            break;
-    }
 }
 }  // namespace
 
@@ -123,22 +90,11 @@ int EndTransfer(link::Link& link) {
 }
 
 void SetLayerParam(LayerRec& layer, int parameter, const std::string& value) {
-    if (parameter < 1 || parameter > kLayerParamCount) return;
-    const LayerParam& param = kLayerParams[std::size_t(parameter - 1)];
-    double number = util::LeadingNumber(value);
-    if (param.integer) {
-        layer.*param.integer = ToInteger(number);
-        return;
-    }
-    if (param.wholeFirst) number = ToInteger(number);
-    layer.*param.real = number / param.scale;
+    kLayerParams.Store(layer, parameter, value);
 }
 
 long GetLayerParam(const LayerRec& layer, int parameter) {
-    if (parameter < 1 || parameter > kLayerParamCount) return 0;
-    const LayerParam& param = kLayerParams[std::size_t(parameter - 1)];
-    if (param.integer) return layer.*param.integer;
-    return util::RoundHalfEven(layer.*param.real * param.scale);
+    return kLayerParams.Value(layer, parameter);
 }
 
 int ReadProcess(link::Link& link, setup::SetupData& setup, int process, int parameter) {
@@ -150,7 +106,7 @@ int ReadProcess(link::Link& link, setup::SetupData& setup, int process, int para
         std::string reply =
             link.SendCommand("C" + std::to_string(process) + "? " + std::to_string(param));
         if (Status(link) != link::kOk) return Status(link);
-        StoreProcessValue(*p, param, reply);
+        kProcessFields.Store(*p, param, reply);
     }
     return link::kOk;
 }
@@ -162,7 +118,7 @@ int WriteProcess(link::Link& link, const setup::SetupData& setup, int process, i
     const int last = parameter == 0 ? kProcessParams : parameter;
     for (int param = first; param <= last; ++param) {
         link.SendCommand("C" + std::to_string(process) + " " + std::to_string(param) + "," +
-                         ProcessValue(*p, param));
+                         kProcessFields.Text(*p, param));
         if (Status(link) != link::kOk) return Status(link);
     }
     return link::kOk;

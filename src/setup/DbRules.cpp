@@ -14,11 +14,6 @@ std::string NameWithoutCommas(const std::string& name) {
     return FixedName(util::StripChar(name, ','));
 }
 
-// Input, relay and statement names are stored with "_" for blanks.
-std::string NameWithBlanks(const std::string& name) {
-    return FixedName(util::ReplaceChar(util::Trim(name), '_', " "));
-}
-
 template <class Rec>
 void TrimAssignments(Rec& record) {
     record.UseInputs = util::Trim(record.UseInputs);
@@ -60,7 +55,7 @@ void AfterRead(SystemRec& system) {
 }
 
 void AfterRead(LogicRec& logic) {
-    logic.Name = NameWithBlanks(logic.Name);
+    logic.Name = WordName(logic.Name);
 }
 
 void AfterRead(SensorRec& sensor) {
@@ -72,11 +67,11 @@ void AfterRead(SourceRec& source) {
 }
 
 void AfterRead(InputRec& input) {
-    input.Name = NameWithBlanks(input.Name);
+    input.Name = WordName(input.Name);
 }
 
 void AfterRead(RelayRec& relay) {
-    relay.Name = NameWithBlanks(relay.Name);
+    relay.Name = WordName(relay.Name);
 }
 
 SystemRec Stored(const SystemRec& system) {

@@ -15,10 +15,10 @@ void AfterRead(LayerRec& layer);        // film, output below 1 -> 1; power, sle
 void AfterRead(FilmRec& film);          // name without commas; material below 1 -> 1
 void AfterRead(MaterialRec& material);  // name without commas
 void AfterRead(SystemRec& system);      // frequencies stored in Hz become MHz
-void AfterRead(LogicRec& logic);        // name trimmed, "_" -> blank
+void AfterRead(LogicRec& logic);        // name in its "_" form (WordName)
 void AfterRead(SensorRec& sensor);      // assignment strings trimmed
 void AfterRead(SourceRec& source);
-void AfterRead(InputRec& input);  // name trimmed, "_" -> blank
+void AfterRead(InputRec& input);  // name in its "_" form (WordName)
 void AfterRead(RelayRec& relay);
 
 // Writing rules: the record as it is stored.

@@ -1,11 +1,18 @@
 #include "setup/SetupData.h"
 
+#include "util/Text.h"
+
 namespace delvar::setup {
 
 std::string FixedName(std::string_view name) {
-    std::string fixed(name.substr(0, kNameLength));
+    // Once every character is one byte, 16 bytes are 16 characters.
+    std::string fixed = util::PrintableAscii(name);
     fixed.resize(kNameLength, ' ');
     return fixed;
+}
+
+std::string WordName(std::string_view name) {
+    return FixedName(util::ReplaceChar(util::StripChar(util::Trim(name), ','), ' ', "_"));
 }
 
 void ResetSetupData(SetupData& setup) {

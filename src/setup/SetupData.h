@@ -11,8 +11,14 @@ namespace delvar::setup {
 
 inline constexpr int kNameLength = 16;
 
-// A name cut or padded with blanks to exactly 16 characters.
+// A name as the instrument takes it: every character outside printable ASCII made
+// "?", then cut or padded with blanks to exactly 16 characters.
 std::string FixedName(std::string_view name);
+
+// An input, relay or logic statement name, which the instrument ends at a blank:
+// trimmed, commas removed, each blank inside made "_", then as FixedName. Used where
+// such a name enters (database open, typing in the editors).
+std::string WordName(std::string_view name);
 
 // A table whose valid numbers are 1..N. Numbers from replies and files go through
 // Find(), which refuses anything outside the table.

@@ -16,14 +16,12 @@ std::string FormatHMS(double seconds) {
 
 }  // namespace delvar::util
 
-#include <charconv>
-
 namespace delvar::util {
 
 std::string NumberText(double value) {
     char text[64];
-    auto result = std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
 }
 
 }  // namespace delvar::util

@@ -13,8 +13,10 @@ std::string FormatHMS(double seconds);
 
 namespace delvar::util {
 
-// The usual number-to-text form: shortest text that reads back the same, no
-// trailing zeros and no decimal point for whole numbers (2.5 -> "2.5", 3 -> "3").
+// The usual number-to-text form of a value shown to the operator: at most 15
+// significant digits, so the tail of a binary fraction never shows
+// (0.35000000000000003 -> "0.35"); no trailing zeros, no decimal point for whole
+// numbers (2.5 -> "2.5", 3 -> "3").
 std::string NumberText(double value);
 
 }  // namespace delvar::util

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 namespace delvar::util {
@@ -119,10 +120,39 @@ bool ParseWholeNumber(std::string_view text, long& value) {
 }
 
 long RoundHalfEven(double value) {
+    // Out of range or not a number: the nearest end of the range (0 for NaN), never
+    // an undefined conversion.
+    constexpr double kLimit = 9.2e18;
+    if (std::isnan(value)) return 0;
+    if (value >= kLimit) return LONG_MAX;
+    if (value <= -kLimit) return LONG_MIN;
     double whole = std::floor(value);
     double diff = value - whole;
     if (diff > 0.5 || (diff == 0.5 && std::fmod(whole, 2.0) != 0.0)) whole += 1.0;
     return static_cast<long>(whole);
+}
+
+std::string PrintableAscii(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch >= 0x20 && ch < 0x7F) {
+            out.push_back(char(ch));
+            ++i;
+            continue;
+        }
+        // One "?" for a whole UTF-8 sequence, so each character counts once.
+        std::size_t length = ch >= 0xF0 && ch <= 0xF4 ? 4 : ch >= 0xE0 ? 3 : ch >= 0xC2 ? 2 : 1;
+        if (ch >= 0xF5) length = 1;
+        std::size_t k = 1;
+        while (k < length && i + k < text.size() &&
+               (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80)
+            ++k;
+        i += k == length ? length : 1;
+        out.push_back('?');
+    }
+    return out;
 }
 
 std::string ToUpper(std::string_view text) {

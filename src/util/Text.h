@@ -37,8 +37,14 @@ double LeadingNumber(std::string_view text);
 // (optional blanks around it); used where a reply must be an integer.
 bool ParseWholeNumber(std::string_view text, long& value);
 
-// Round to the nearest integer, halves to the even neighbour (102.5 -> 102).
+// Round to the nearest integer, halves to the even neighbour (102.5 -> 102). Values
+// beyond the range of long give its nearest end, NaN gives 0.
 long RoundHalfEven(double value);
+
+// text with every character outside printable ASCII replaced by "?": a UTF-8 sequence
+// (one character) by one "?", any other byte by one "?" each. The instrument takes
+// nothing else in a name.
+std::string PrintableAscii(std::string_view text);
 
 std::string ToUpper(std::string_view text);
 

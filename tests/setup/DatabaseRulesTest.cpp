@@ -60,7 +60,7 @@ TEST_F(DatabaseRules, FrequenciesInHzOrMHz) {
     EXPECT_DOUBLE_EQ(rig.data->system.Max_Freq, 6500000) << "Min Freq alone decides";
 }
 
-TEST_F(DatabaseRules, NamesLoseCommasOrUnderscores) {
+TEST_F(DatabaseRules, NamesLoseCommasAndKeepUnderscores) {
     Open(
         "UPDATE Processes SET Process_Name='Ti,Au, stack' WHERE Process_Number=2;"
         "UPDATE Films SET Film_Name='A,B' WHERE Film_Number=3;"
@@ -72,9 +72,9 @@ TEST_F(DatabaseRules, NamesLoseCommasOrUnderscores) {
     EXPECT_EQ(rig.data->processes[2].Process_Name, "TiAu stack      ");
     EXPECT_EQ(rig.data->films[3].Film_Name, "AB              ");
     EXPECT_EQ(rig.data->materials[4].Material, "GoldAu          ");
-    EXPECT_EQ(rig.data->logic[5].Name, "Vent if hot     ");
-    EXPECT_EQ(rig.data->inputs[6].Name, "Door open       ");
-    EXPECT_EQ(rig.data->relays[7].Name, "Shutter A very l");
+    EXPECT_EQ(rig.data->logic[5].Name, "Vent_if_hot     ");
+    EXPECT_EQ(rig.data->inputs[6].Name, "Door_open       ");
+    EXPECT_EQ(rig.data->relays[7].Name, "Shutter_A_very_l");
     EXPECT_EQ(rig.data->sensors[1].UseInputs, "1:2:3");
     EXPECT_EQ(rig.data->sensors[1].UseRelays, "4:5");
 }

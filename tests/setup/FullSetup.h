@@ -102,13 +102,13 @@ inline void FillFullSetup(setup::SetupData& s) {
         s.sources[n].Voltage_Scale = -n - 0.5;
     }
     for (int n = 1; n <= setup::kMaxIo; ++n) {
-        s.inputs[n] = {setup::FixedName("In " + std::to_string(n)), n, n % 2, n + 1, n + 2};
+        s.inputs[n] = {setup::WordName("In " + std::to_string(n)), n, n % 2, n + 1, n + 2};
         s.relays[n] = {
-            setup::FixedName("Out " + std::to_string(n)), n, n % 2, n % 3, n * 0.25, n + 4, n + 5};
+            setup::WordName("Out " + std::to_string(n)), n, n % 2, n % 3, n * 0.25, n + 4, n + 5};
     }
     for (int n = 1; n <= setup::kMaxLogic; ++n) {
         setup::LogicRec& logic = s.logic[n];
-        logic.Name = setup::FixedName("Rule " + std::to_string(n));
+        logic.Name = setup::WordName("Rule " + std::to_string(n));
         logic.Defined = std::int16_t(n % 2);
         for (int k = 0; k < setup::kLogicTerms; ++k) logic.IF[std::size_t(k)] = n * 100 + k;
         logic.THEN = 70000 + n;  // beyond 16 bits: the column is Long

