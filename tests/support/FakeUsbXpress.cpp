@@ -27,10 +27,6 @@ void FakeUsbXpress::Queue(std::uint32_t device, const link::Bytes& bytes) {
     rx.insert(rx.end(), bytes.begin(), bytes.end());
 }
 
-void FakeUsbXpress::ForceResult(const std::string& call, int code, int times) {
-    forced_[call] = Forced{code, times};
-}
-
 std::vector<std::int32_t> FakeUsbXpress::OpenHandles() const {
     std::vector<std::int32_t> handles;
     for (const auto& [handle, device] : open_) handles.push_back(handle);
@@ -46,8 +42,8 @@ bool FakeUsbXpress::LogAndCheckForced(const std::string& name, const std::string
     calls_.push_back(args.empty() ? name : name + "(" + args + ")");
     auto it = forced_.find(name);
     if (it == forced_.end()) return false;
-    code = it->second.code;
-    if (it->second.remaining != kAlways && --it->second.remaining <= 0) forced_.erase(it);
+    code = it->second;
+    forced_.erase(it);
     return true;
 }
 
@@ -94,12 +90,9 @@ int FakeUsbXpress::SI_Open(std::uint32_t device, std::int32_t& handle) {
 
 int FakeUsbXpress::SI_SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) {
     int code = kSuccess;
-    if (LogAndCheckForced("SI_SetTimeouts", std::to_string(readMs) + "," + std::to_string(writeMs),
-                          code))
-        return code;
-    readTimeoutMs_ = readMs;
-    writeTimeoutMs_ = writeMs;
-    return kSuccess;
+    LogAndCheckForced("SI_SetTimeouts", std::to_string(readMs) + "," + std::to_string(writeMs),
+                      code);
+    return code;
 }
 
 int FakeUsbXpress::SI_SetBaudRate(std::int32_t handle, std::uint32_t baud) {

@@ -8,7 +8,6 @@ void ScriptedPump::ProcessEvents(link::TimePoint, bool mayWait) {
     ++passes_;
     if (mayWait) ++sleeping_;
     clock_.Advance(step_);
-    if (every_) every_();
     // Copy first: an action may schedule more actions or nest another wait.
     std::vector<std::function<void()>> due;
     for (auto& item : actions_)

@@ -37,8 +37,6 @@ class ScriptedPump final : public link::EventPump {
     void At(int pass, std::function<void()> action) {
         actions_.push_back({pass, std::move(action)});
     }
-    // Runs action on every pass.
-    void EveryPass(std::function<void()> action) { every_ = std::move(action); }
     int Passes() const { return passes_; }
     int SleepingPasses() const { return sleeping_; }
 
@@ -50,7 +48,6 @@ class ScriptedPump final : public link::EventPump {
     FakeClock& clock_;
     std::chrono::microseconds step_;
     std::vector<Scheduled> actions_;
-    std::function<void()> every_;
     int passes_ = 0;
     int sleeping_ = 0;
 };
