@@ -58,9 +58,8 @@ TEST(ReceiveParserFuzz, RandomFramesWithDamageGiveOnlyKnownCodes) {
         const bool damaged = f.Byte() % 10 < 3;
         if (damaged) frame[2 + static_cast<std::size_t>(f.Byte()) % (frame.size() - 2)] ^= 0x04;
         const int code = f.Feed(frame);
-        ASSERT_TRUE(code == kBusy || code == kOk || code == kNotReady || code == kBadCommand ||
-                    code == kBadData || code == kBadMode || code == kReceiveCrcError ||
-                    code == kTransmitCrcError || code == kMessageTooLong)
+        ASSERT_TRUE(code == kBusy || code == kReceiveCrcError ||
+                    code == StatusCodeFor(static_cast<std::uint8_t>(frame[2])))
             << code;
         if (!damaged) {
             ASSERT_EQ(code, StatusCodeFor(static_cast<std::uint8_t>(status)));
