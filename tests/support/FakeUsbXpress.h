@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -66,8 +67,8 @@ class FakeUsbXpress final : public link::UsbXpress {
     int SI_Close(std::int32_t handle) override;
 
   private:
-    // Logs the call; true (with code set) when a forced result applies to it.
-    bool LogAndCheckForced(const std::string& name, const std::string& args, int& code);
+    // Logs the call; the forced result when one applies to it.
+    std::optional<int> Forced(const std::string& name, const std::string& args);
     FakeUsbDevice* DeviceFor(std::int32_t handle);
 
     std::vector<FakeUsbDevice> devices_;
