@@ -14,72 +14,50 @@
 #include <chrono>
 #include <cstdio>
 #include <map>
-#include <memory>
 
+#include "integration/SimLink.h"
 #include "link/Frame.h"
-#include "link/Link.h"
-#include "platform/QtEventPump.h"
-#include "platform/QtSerialPort.h"
-#include "platform/QtTcpSocket.h"
-#include "support/FakeUsbXpress.h"
-#include "support/SimProcess.h"
 
 namespace {
 
 using namespace delvar;
+using testing::SimLink;
+using testing::Transport;
 using Clock = std::chrono::steady_clock;
 
 std::map<std::string, double> gMedians;
 
-struct Stats {
-    double median = 0, p99 = 0;
-};
-
-Stats Summarise(std::vector<double>& micros) {
-    std::sort(micros.begin(), micros.end());
-    if (micros.empty()) return {};
-    return {micros[micros.size() / 2],
-            micros[std::min(micros.size() - 1, micros.size() * 99 / 100)]};
-}
-
 void Report(benchmark::State& state, const std::string& name, std::vector<double>& micros) {
-    Stats s = Summarise(micros);
-    state.counters["median_us"] = s.median;
-    state.counters["p99_us"] = s.p99;
-    gMedians[name] = s.median;
+    if (micros.empty()) return;
+    std::sort(micros.begin(), micros.end());
+    state.counters["median_us"] = gMedians[name] = micros[micros.size() / 2];
+    state.counters["p99_us"] = micros[std::min(micros.size() - 1, micros.size() * 99 / 100)];
 }
 
-struct RealLink {
-    platform::QtSerialPort serial;
-    platform::QtTcpSocket tcp;
-    testing::FakeUsbXpress usb;
-    platform::QtEventPump pump;
-    link::SteadyClock clock;
-    link::Link link{{serial, tcp, usb, pump, clock}};
-};
-
-// Times "J" exchanges over an opened link and reports them under name.
-void TimeExchanges(benchmark::State& state, RealLink& r, const std::string& name) {
-    if (!r.link.OpenSelectedPort()) {
+// Times "J" exchanges over the fixture's link and reports them under name.
+void TimeExchanges(benchmark::State& state, SimLink& sim, const std::string& name) {
+    if (!sim.Opened()) {
         state.SkipWithError("cannot open the link to delvar-sim");
         return;
     }
     std::vector<double> micros;
     for (auto _ : state) {
         auto start = Clock::now();
-        benchmark::DoNotOptimize(r.link.SendCommand("J"));
+        benchmark::DoNotOptimize(sim.Link().SendCommand("J"));
         micros.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-        if (r.link.CommStatus() != 0) state.SkipWithError("exchange failed");
+        if (sim.Link().CommStatus() != 0) state.SkipWithError("exchange failed");
     }
     Report(state, name, micros);
 }
 
 void BM_ExchangeTcp(benchmark::State& state) {
-    testing::SimProcess sim(DELVAR_SIM_PATH, {});
-    RealLink r;
-    r.link.Settings().EAddress = "127.0.0.1";
-    r.link.Settings().EPort = std::to_string(sim.tcpPort());
-    TimeExchanges(state, r, "tcp");
+    SimLink sim(Transport::Tcp);
+    TimeExchanges(state, sim, "tcp");
+}
+
+void BM_ExchangePty(benchmark::State& state) {
+    SimLink sim(Transport::Pty);
+    TimeExchanges(state, sim, "pty");
 }
 
 void BM_RawSocketPingPong(benchmark::State& state) {
@@ -115,18 +93,6 @@ void BM_RawSocketPingPong(benchmark::State& state) {
     Report(state, "raw", micros);
 }
 
-void BM_ExchangePty19200(benchmark::State& state) {
-    testing::SimOptions options;
-    options.tcp = false;
-    options.pty = true;
-    testing::SimProcess sim(DELVAR_SIM_PATH, options);
-    RealLink r;
-    r.link.Settings().Type = link::kPortRs232;
-    r.link.Settings().RS232Baud = 0;  // 19200
-    r.serial.SetDevicePath(1, sim.ptyPath());
-    TimeExchanges(state, r, "pty");
-}
-
 double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -135,17 +101,11 @@ double CpuSeconds() {
 }
 
 void BM_TimedOutExchangeCpu(benchmark::State& state) {
-    testing::SimOptions options;
-    options.extraArgs = {"--silent-every", "1"};
-    testing::SimProcess sim(DELVAR_SIM_PATH, options);
-    RealLink r;
-    r.link.Settings().EAddress = "127.0.0.1";
-    r.link.Settings().EPort = std::to_string(sim.tcpPort());
-    r.link.OpenSelectedPort();
+    SimLink sim(Transport::Tcp, {"--silent-every", "1"});
     double cpu = 0;
     for (auto _ : state) {
         double before = CpuSeconds();
-        r.link.SendCommand("J");
+        sim.Link().SendCommand("J");
         cpu += CpuSeconds() - before;
     }
     state.counters["cpu_s_per_exchange"] = cpu / double(state.iterations());
@@ -153,7 +113,7 @@ void BM_TimedOutExchangeCpu(benchmark::State& state) {
 
 BENCHMARK(BM_RawSocketPingPong)->Iterations(5000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ExchangeTcp)->Iterations(5000)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ExchangePty19200)->Iterations(2000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ExchangePty)->Iterations(2000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TimedOutExchangeCpu)->Iterations(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
@@ -164,7 +124,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (gMedians.count("tcp") && gMedians.count("raw") && gMedians["raw"] > 0)
-        std::printf("exchange/raw median ratio over TCP: %.2f\n",
-                    gMedians["tcp"] / gMedians["raw"]);
+        std::printf("median exchange over TCP: link %.1f us, raw socket %.1f us, ratio %.2f\n",
+                    gMedians["tcp"], gMedians["raw"], gMedians["tcp"] / gMedians["raw"]);
     return 0;
 }

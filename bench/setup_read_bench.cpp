@@ -11,14 +11,9 @@
 #include "commands/modCommLogic.h"
 #include "commands/modCommProcess.h"
 #include "commands/modCommSystem.h"
-#include "link/Connect.h"
-#include "platform/QtEventPump.h"
-#include "platform/QtSerialPort.h"
-#include "platform/QtTcpSocket.h"
+#include "integration/SimLink.h"
 #include "setup/LayerChains.h"
-#include "support/FakeUsbXpress.h"
 #include "support/ScriptedDialogs.h"
-#include "support/SimProcess.h"
 
 namespace {
 
@@ -72,18 +67,10 @@ int ReadWholeSetup(link::Link& link, core::DialogService& dialogs, setup::SetupD
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    testing::SimProcess sim(DELVAR_SIM_PATH, {});
-    platform::QtSerialPort serial;
-    platform::QtTcpSocket tcp;
-    testing::FakeUsbXpress usb;
-    platform::QtEventPump pump;
-    link::SteadyClock clock;
-    link::Link link({serial, tcp, usb, pump, clock});
-    link.Settings().EAddress = "127.0.0.1";
-    link.Settings().EPort = std::to_string(sim.tcpPort());
+    testing::SimLink sim(testing::Transport::Tcp);
+    link::Link& link = sim.Link();
     testing::ScriptedDialogs dialogs;
-    link::NoWindowHost window;
-    if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
+    if (!sim.Connect()) {
         std::fprintf(stderr, "delvar-sim did not answer\n");
         return 1;
     }

@@ -46,4 +46,23 @@ void OutgoingQueue::Clear() {
     pendingBytes_ = 0;
 }
 
+LinePacer::LinePacer(int baud)
+    : byteTime_(baud > 0 ? SimTime(std::chrono::seconds(10)) / baud : SimTime::zero()) {}
+
+SimTime LinePacer::Send(SimTime ready, std::size_t count) {
+    free_ = std::max(free_, ready) + byteTime_ * static_cast<std::int64_t>(count);
+    return free_;
+}
+
+std::size_t LinePacer::Crossed(SimTime ready, SimTime now, std::size_t count) {
+    if (!Paced()) return count;
+    const SimTime start = std::max(free_, ready);
+    if (now <= start) return 0;
+    // Counted from the line's own start, so late writes catch up instead of drifting.
+    const auto crossed =
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), (now - start) / byteTime_);
+    free_ = start + byteTime_ * crossed;
+    return static_cast<std::size_t>(crossed);
+}
+
 }  // namespace delvar::sim

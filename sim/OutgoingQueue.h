@@ -2,6 +2,7 @@
 // due. Pure: the caller supplies the time and does the writing.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <optional>
@@ -38,6 +39,25 @@ class OutgoingQueue {
     };
     std::deque<Item> items_;
     std::size_t pendingBytes_ = 0;
+};
+
+// One direction of a serial line at a fixed rate: a byte takes 10 bit times (start,
+// 8 data, stop) and bytes cross one after the other. Pure: the caller supplies times.
+class LinePacer {
+  public:
+    explicit LinePacer(int baud = 0);  // 0: an unpaced line, every byte crosses at once
+    bool Paced() const { return byteTime_ > SimTime::zero(); }
+    // Puts count bytes ready at ready on the line behind those before them; returns
+    // when the last of them has crossed.
+    SimTime Send(SimTime ready, std::size_t count);
+    // How many of count bytes ready at ready have crossed by now; they count as sent.
+    std::size_t Crossed(SimTime ready, SimTime now, std::size_t count);
+    // When the next byte ready at ready will have crossed.
+    SimTime NextCrossing(SimTime ready) const { return std::max(free_, ready) + byteTime_; }
+
+  private:
+    SimTime byteTime_{0};
+    SimTime free_{0};  // when the line has finished the last byte put on it
 };
 
 }  // namespace delvar::sim

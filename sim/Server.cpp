@@ -4,6 +4,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -59,6 +60,8 @@ bool Server::Start(std::string& error) {
         if (!pty_.Open(options_.ptyPath, error)) return false;
         ptyLine_ = std::make_unique<Connection>();
         ptyLine_->fd = pty_.Master();
+        ptyLine_->in = LinePacer(options_.baud);
+        ptyLine_->out = LinePacer(options_.baud);
     }
     if (listener_.Valid()) std::printf("delvar-sim tcp 127.0.0.1:%d\n", port);
     if (ptyLine_) std::printf("delvar-sim pty %s\n", pty_.LinkPath().c_str());
@@ -102,12 +105,14 @@ void Server::ReadFrom(Connection& line) {
         if (line.isTcp) DropClient(n == 0 ? "disconnected" : std::strerror(errno));
         return;
     }
+    // On a paced line the command is all there only once its bytes have crossed.
+    const SimTime received = line.in.Send(Tick(), std::size_t(n));
     for (const DecodedCommand& command :
          line.decoder.Feed(std::span<const std::uint8_t>(buffer, std::size_t(n))))
-        Respond(line, command);
+        Respond(line, command, received);
 }
 
-void Server::Respond(Connection& line, const DecodedCommand& command) {
+void Server::Respond(Connection& line, const DecodedCommand& command, SimTime received) {
     const std::string shown = Printable(command.text);
     if (line.muted) {
         Log("<- " + shown + " (line dropped, no reply)");
@@ -119,7 +124,7 @@ void Server::Respond(Connection& line, const DecodedCommand& command) {
         return;
     }
     Log("<- " + shown + " -> " + answer.reply.status + " " + Printable(answer.reply.data));
-    line.outgoing.Schedule(std::move(answer.plan), Tick());
+    line.outgoing.Schedule(std::move(answer.plan), std::max(received, Tick()));
 }
 
 void Server::Flush(Connection& line) {
@@ -145,10 +150,13 @@ void Server::WriteTcp(Connection& line) {
 void Server::WritePty(Connection& line) {
     const SimTime now = Tick();
     for (auto bytes = line.outgoing.Due(now); !bytes.empty(); bytes = line.outgoing.Due(now)) {
+        // A paced line hands over only the bytes that have crossed the wire by now.
+        const std::size_t crossed = line.out.Crossed(*line.outgoing.NextDue(), now, bytes.size());
+        if (crossed == 0) break;
         // Nobody may be reading the device: what does not fit is lost, as on a real
         // serial line without a listener.
-        const ssize_t n = write(line.fd, bytes.data(), bytes.size());
-        const bool dropped = line.outgoing.Sent(n > 0 ? std::size_t(n) : bytes.size());
+        const ssize_t n = write(line.fd, bytes.data(), crossed);
+        const bool dropped = line.outgoing.Sent(n > 0 ? std::size_t(n) : crossed);
         if (dropped) {
             Log("pty line dropped after its reply");
             line.muted = true;
@@ -162,6 +170,7 @@ std::optional<SimTime> Server::NextDue() const {
     for (const Connection* line : {client_.get(), ptyLine_.get()}) {
         if (!line || line->awaitWritable) continue;
         auto due = line->outgoing.NextDue();
+        if (due && line->out.Paced()) due = line->out.NextCrossing(*due);
         if (due && (!next || *due < *next)) next = due;
     }
     return next;

@@ -1,7 +1,8 @@
 // The simulator's transports served by one poll() loop: a loopback TCP listener and
 // a pseudo-terminal. TCP takes one client at a time: a newly accepted client
 // replaces the current one, whose unsent replies are discarded (a test that opens
-// a fresh link never waits behind a forgotten one).
+// a fresh link never waits behind a forgotten one). The pty may be paced at a serial
+// line rate in both directions, in real time, as a real instrument's line is.
 #pragma once
 
 #include <chrono>
@@ -23,6 +24,7 @@ struct ServerOptions {
     bool tcp = true;
     int port = 2101;      // 0 picks a free port
     std::string ptyPath;  // empty: no pseudo-terminal
+    int baud = 0;         // the pty's line rate; 0: bytes cross at once
     bool verbose = false;
 };
 
@@ -43,12 +45,13 @@ class Server {
         bool awaitWritable = false;  // the socket's buffer is full: wait for POLLOUT
         FrameDecoder decoder;
         OutgoingQueue outgoing;
+        LinePacer in, out;  // a paced pty: the time bytes take on the wire
     };
 
     SimTime Tick();  // advances the simulator clock to the present
     void Accept();
     void ReadFrom(Connection& line);
-    void Respond(Connection& line, const DecodedCommand& command);
+    void Respond(Connection& line, const DecodedCommand& command, SimTime received);
     void Flush(Connection& line);
     void WriteTcp(Connection& line);
     void WritePty(Connection& line);

@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kVersionPrefix = 12;
 constexpr std::size_t kMaxFirmware = 255 - link::kReplyLengthBias - 1 - kVersionPrefix;
 constexpr long kMaxCount = 1000000000;
+constexpr long kMinBaud = 50;
+constexpr long kMaxBaud = 4000000;
 
 // The firmware text ends the version reply after a space, so it has no blanks of its
 // own, and it holds no "!" (that would restart the frame at the receiver).
@@ -71,6 +73,7 @@ std::string SimUsage() {
         "usage: delvar-sim [options]\n"
         "  --port N           listen on 127.0.0.1:N (default 2101; 0 picks a free port)\n"
         "  --pty PATH         serve a pseudo-terminal linked at PATH (alone: no TCP)\n"
+        "  --baud N           pace the pty at N baud, 10 bits a byte, in real time\n"
         "  --firmware X       firmware version text (default 6.30)\n"
         "  --codep            the CoDep model\n"
         "  --channels 1|2|4   source outputs (default 4)\n"
@@ -113,6 +116,9 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
                 return std::nullopt;
             }
             options.server.ptyPath = *path;
+        } else if (arg == "--baud") {
+            if (!reader.Number(arg, kMinBaud, kMaxBaud, value)) return std::nullopt;
+            options.server.baud = int(value);
         } else if (arg == "--firmware") {
             const std::string* text = reader.Value(arg);
             if (!text) return std::nullopt;
@@ -158,6 +164,10 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             error = "unknown option " + arg;
             return std::nullopt;
         }
+    }
+    if (options.server.baud > 0 && options.server.ptyPath.empty()) {
+        error = "--baud paces the pseudo-terminal: give --pty too";
+        return std::nullopt;
     }
     options.server.tcp = portGiven || options.server.ptyPath.empty();
     return options;

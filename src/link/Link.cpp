@@ -79,7 +79,10 @@ void Link::SendFrame(const Bytes& frame) {
 std::string Link::ReceiveReply() {
     const TimePoint start = ports_.clock.Now();
     const TimePoint deadline = start + kReplyBudget;
-    bool idle = false;  // the last poll found nothing: the pump may sleep
+    // The frame has just gone out: unless bytes are already there, the first pass may
+    // sleep until something arrives (a pass that does not sleep costs a round of the
+    // event loop for nothing).
+    bool idle = !PollPort();  // the last poll found nothing: the pump may sleep
     for (;;) {
         if (exchange_.CommStatus != kBusy) {
             if (exchange_.CommStatus == kOk || exchange_.CommStatus == kBadData)

@@ -17,11 +17,15 @@ void QtEventPump::ProcessEvents(link::TimePoint wakeBy, bool mayWait) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         return;
     }
-    // Round up so the wake comes at or after the deadline, never just before it.
-    auto ms = duration_cast<milliseconds>(remaining + microseconds(999));
-    wakeTimer_.start(static_cast<int>(ms.count()));
+    // A timer still armed from an earlier wait that rings before wakeBy is kept: it
+    // wakes this wait early once, which costs less than arming a timer every wait.
+    if (!wakeTimer_.isActive() || armedFor_ > wakeBy + milliseconds(1)) {
+        // Round up so the wake comes at or after wakeBy, never just before it.
+        auto ms = duration_cast<milliseconds>(remaining + microseconds(999));
+        wakeTimer_.start(static_cast<int>(ms.count()));
+        armedFor_ = steady_clock::now() + ms;
+    }
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    wakeTimer_.stop();
 }
 
 }  // namespace delvar::platform

@@ -15,6 +15,7 @@ class QtEventPump final : public link::EventPump {
 
   private:
     QTimer wakeTimer_;
+    link::TimePoint armedFor_{};  // when wakeTimer_ rings while it is active
 };
 
 }  // namespace delvar::platform

@@ -1,5 +1,9 @@
 #include "platform/QtTcpSocket.h"
 
+#include <sys/socket.h>
+
+#include <algorithm>
+
 namespace delvar::platform {
 
 namespace {
@@ -43,15 +47,33 @@ int QtTcpSocket::BytesReceived() const {
 }
 
 link::Bytes QtTcpSocket::ReadAll() {
-    QByteArray data = socket_.readAll();
-    return link::Bytes(data.begin(), data.end());
+    // One read into a buffer of the right size (QIODevice::readAll grows its own).
+    link::Bytes data(static_cast<std::size_t>(std::max<qint64>(socket_.bytesAvailable(), 0)));
+    const qint64 n = socket_.read(reinterpret_cast<char*>(data.data()), qint64(data.size()));
+    data.resize(static_cast<std::size_t>(std::max<qint64>(n, 0)));
+    return data;
 }
 
 bool QtTcpSocket::Send(const link::Bytes& bytes) {
-    qint64 written = socket_.write(reinterpret_cast<const char*>(bytes.data()),
-                                   static_cast<qint64>(bytes.size()));
+    const char* data = reinterpret_cast<const char*>(bytes.data());
+    qint64 left = static_cast<qint64>(bytes.size());
+    // A frame goes straight to the kernel when nothing of Qt's is queued before it:
+    // QAbstractSocket's own write path switches its write notifier on and off for
+    // every frame, and each switch wakes the event loop once for nothing.
+    if (socket_.state() == QAbstractSocket::ConnectedState && socket_.bytesToWrite() == 0) {
+        const ssize_t n = ::send(static_cast<int>(socket_.socketDescriptor()), data,
+                                 static_cast<std::size_t>(left), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            data += n;
+            left -= n;
+        }
+        if (left == 0) return true;
+    }
+    // The rest, or everything when the kernel would not take it now: Qt queues it and
+    // reports a failed socket through its state.
+    const qint64 written = socket_.write(data, left);
     socket_.flush();
-    return written == static_cast<qint64>(bytes.size());
+    return written == left;
 }
 
 void QtTcpSocket::Close() {

@@ -1,5 +1,8 @@
 #include "integration/SimLink.h"
 
+#include "link/Connect.h"
+#include "support/ScriptedDialogs.h"
+
 namespace delvar::testing {
 
 SimLink::SimLink(Transport transport, std::vector<std::string> args) {
@@ -18,9 +21,15 @@ SimLink::SimLink(Transport transport, std::vector<std::string> args) {
         settings.Type = link::kPortRs232;
         settings.RS232Port = 1;
         settings.RS232Baud = 0;  // 19200
-        serial_.SetDevicePath(1, sim_->ptyPath());
+        serial_.port.SetDevicePath(1, sim_->ptyPath());
     }
     opened_ = link_->OpenSelectedPort();
+}
+
+bool SimLink::Connect() {
+    ScriptedDialogs dialogs;
+    link::NoWindowHost window;
+    return link::ConnectInstrument(*link_, dialogs, window, "Delvar Comm");
 }
 
 }  // namespace delvar::testing

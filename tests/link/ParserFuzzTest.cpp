@@ -1,5 +1,6 @@
 // Long random streams through the receive parser: it must never index outside its
-// buffer (the sanitizer build checks that) and every exchange must be able to end.
+// buffer (the sanitizer build checks that), every exchange must be able to end, and
+// damaged frames give only the codes a reply can have.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -10,57 +11,55 @@
 namespace delvar::link {
 namespace {
 
-TEST(ReceiveParserFuzz, RandomBytesThenAGoodFrameAlwaysEnds) {
-    std::mt19937 random(20261207);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> noiseLength(0, 400);
+using Bytes = std::vector<std::uint8_t>;
+
+struct Fuzz {
+    std::mt19937 random{20261207};
     LinkState rx;
     ExchangeState ex;
     InstrumentInfo info;
+    int Byte() { return std::uniform_int_distribution<int>(0, 255)(random); }
+    int Feed(const Bytes& bytes) {
+        ex.CommStatus = kBusy;
+        for (auto b : bytes) ReceiveByte(b, rx, ex, info);
+        return ex.CommStatus;
+    }
+};
+
+TEST(ReceiveParserFuzz, RandomBytesThenAGoodFrameAlwaysEnds) {
+    Fuzz f;
     std::size_t fed = 0;
     for (int round = 0; round < 10000; ++round) {
-        ex.CommStatus = kBusy;
-        int length = noiseLength(random);
-        for (int i = 0; i < length; ++i)
-            ReceiveByte(static_cast<std::uint8_t>(byte(random)), rx, ex, info);
-        fed += static_cast<std::size_t>(length);
-        ASSERT_GE(rx.RxIndex, 0);
-        if (rx.RxIndex >= 2) {
-            ASSERT_LT(static_cast<std::size_t>(rx.RxIndex), rx.RxBuffer.size());
+        Bytes noise(static_cast<std::size_t>(f.Byte() + f.Byte() / 2));
+        for (auto& b : noise) b = static_cast<std::uint8_t>(f.Byte());
+        f.Feed(noise);
+        fed += noise.size();
+        ASSERT_GE(f.rx.RxIndex, 0);
+        if (f.rx.RxIndex >= 2) {
+            ASSERT_LT(std::size_t(f.rx.RxIndex), f.rx.RxBuffer.size());
         }
         // Whatever the noise left, a complete good frame ends the exchange with its data.
-        ex.CommStatus = kBusy;
-        std::string data = std::to_string(round);
-        for (auto b : BuildReplyFrame('A', data)) ReceiveByte(b, rx, ex, info);
-        ASSERT_EQ(ex.CommStatus, kOk) << "round " << round;
-        ASSERT_EQ(ex.ReplyText, data);
+        const std::string data = std::to_string(round);
+        ASSERT_EQ(f.Feed(BuildReplyFrame('A', data)), kOk) << "round " << round;
+        ASSERT_EQ(f.ex.ReplyText, data);
     }
-    EXPECT_GT(fed, 1'000'000u);
+    EXPECT_GT(fed, 1'500'000u);
 }
 
 TEST(ReceiveParserFuzz, RandomFramesWithDamageGiveOnlyKnownCodes) {
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> dataLength(0, 219);
-    std::uniform_int_distribution<int> percent(0, 99);
-    LinkState rx;
-    ExchangeState ex;
-    InstrumentInfo info;
+    Fuzz f;
     int good = 0;
     for (int round = 0; round < 20000; ++round) {
-        std::string data(static_cast<std::size_t>(dataLength(random)), 'x');
         // Printable data as the instrument sends it; "!" would start a new frame.
-        for (auto& ch : data) ch = static_cast<char>('"' + byte(random) % 90);
-        char status = static_cast<char>('A' + byte(random) % 8);
-        auto frame = BuildReplyFrame(status, data);
-        bool damaged = percent(random) < 30;
-        if (damaged) frame[2 + static_cast<std::size_t>(byte(random)) % (frame.size() - 2)] ^= 0x04;
-        ex.CommStatus = kBusy;
-        for (auto b : frame) ReceiveByte(b, rx, ex, info);
-        int code = ex.CommStatus;
-        ASSERT_TRUE(code == kBusy || code == kOk || code == kNotReady || code == kBadCommand ||
-                    code == kBadData || code == kBadMode || code == kReceiveCrcError ||
-                    code == kTransmitCrcError || code == kMessageTooLong)
+        std::string data(static_cast<std::size_t>(f.Byte() % 220), 'x');
+        for (auto& ch : data) ch = static_cast<char>('"' + f.Byte() % 90);
+        const char status = static_cast<char>('A' + f.Byte() % 8);
+        Bytes frame = BuildReplyFrame(status, data);
+        const bool damaged = f.Byte() % 10 < 3;
+        if (damaged) frame[2 + static_cast<std::size_t>(f.Byte()) % (frame.size() - 2)] ^= 0x04;
+        const int code = f.Feed(frame);
+        ASSERT_TRUE(code == kBusy || code == kReceiveCrcError ||
+                    code == StatusCodeFor(static_cast<std::uint8_t>(frame[2])))
             << code;
         if (!damaged) {
             ASSERT_EQ(code, StatusCodeFor(static_cast<std::uint8_t>(status)));

@@ -27,10 +27,6 @@ void FakeUsbXpress::Queue(std::uint32_t device, const link::Bytes& bytes) {
     rx.insert(rx.end(), bytes.begin(), bytes.end());
 }
 
-void FakeUsbXpress::ForceResult(const std::string& call, int code, int times) {
-    forced_[call] = Forced{code, times};
-}
-
 std::vector<std::int32_t> FakeUsbXpress::OpenHandles() const {
     std::vector<std::int32_t> handles;
     for (const auto& [handle, device] : open_) handles.push_back(handle);
@@ -42,13 +38,13 @@ int FakeUsbXpress::DeviceOf(std::int32_t handle) const {
     return it == open_.end() ? -1 : static_cast<int>(it->second);
 }
 
-bool FakeUsbXpress::LogAndCheckForced(const std::string& name, const std::string& args, int& code) {
+std::optional<int> FakeUsbXpress::Forced(const std::string& name, const std::string& args) {
     calls_.push_back(args.empty() ? name : name + "(" + args + ")");
     auto it = forced_.find(name);
-    if (it == forced_.end()) return false;
-    code = it->second.code;
-    if (it->second.remaining != kAlways && --it->second.remaining <= 0) forced_.erase(it);
-    return true;
+    if (it == forced_.end()) return std::nullopt;
+    const int code = it->second;
+    forced_.erase(it);
+    return code;
 }
 
 FakeUsbDevice* FakeUsbXpress::DeviceFor(std::int32_t handle) {
@@ -58,18 +54,16 @@ FakeUsbDevice* FakeUsbXpress::DeviceFor(std::int32_t handle) {
 
 int FakeUsbXpress::SI_GetNumDevices(std::uint32_t& count) {
     count = 0;
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_GetNumDevices", "", code)) return code;
+    if (auto forced = Forced("SI_GetNumDevices", "")) return *forced;
     count = static_cast<std::uint32_t>(devices_.size());
     return kSuccess;
 }
 
 int FakeUsbXpress::SI_GetProductString(std::uint32_t device, char* buffer, std::uint32_t flags) {
     if (buffer) buffer[0] = '\0';
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_GetProductString",
-                          std::to_string(device) + "," + std::to_string(flags), code))
-        return code;
+    if (auto forced =
+            Forced("SI_GetProductString", std::to_string(device) + "," + std::to_string(flags)))
+        return *forced;
     if (device >= devices_.size()) return kDeviceNotFound;
     if (!buffer) return kSuccess;
     // Only the two texts the search asks for are modelled; other options give "".
@@ -83,8 +77,7 @@ int FakeUsbXpress::SI_GetProductString(std::uint32_t device, char* buffer, std::
 }
 
 int FakeUsbXpress::SI_Open(std::uint32_t device, std::int32_t& handle) {
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_Open", std::to_string(device), code)) return code;
+    if (auto forced = Forced("SI_Open", std::to_string(device))) return *forced;
     if (device >= devices_.size()) return kDeviceNotFound;
     if (devices_[device].openResult != kSuccess) return devices_[device].openResult;
     handle = nextHandle_++;
@@ -93,19 +86,13 @@ int FakeUsbXpress::SI_Open(std::uint32_t device, std::int32_t& handle) {
 }
 
 int FakeUsbXpress::SI_SetTimeouts(std::uint32_t readMs, std::uint32_t writeMs) {
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_SetTimeouts", std::to_string(readMs) + "," + std::to_string(writeMs),
-                          code))
-        return code;
-    readTimeoutMs_ = readMs;
-    writeTimeoutMs_ = writeMs;
-    return kSuccess;
+    return Forced("SI_SetTimeouts", std::to_string(readMs) + "," + std::to_string(writeMs))
+        .value_or(kSuccess);
 }
 
 int FakeUsbXpress::SI_SetBaudRate(std::int32_t handle, std::uint32_t baud) {
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_SetBaudRate", HandleText(handle) + "," + std::to_string(baud), code))
-        return code;
+    if (auto forced = Forced("SI_SetBaudRate", HandleText(handle) + "," + std::to_string(baud)))
+        return *forced;
     FakeUsbDevice* device = DeviceFor(handle);
     if (!device) return kInvalidHandle;
     device->baudRate = baud;
@@ -116,8 +103,7 @@ int FakeUsbXpress::SI_CheckRXQueue(std::int32_t handle, std::uint32_t& queued,
                                    std::uint32_t& status) {
     queued = 0;
     status = 0;
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_CheckRXQueue", HandleText(handle), code)) return code;
+    if (auto forced = Forced("SI_CheckRXQueue", HandleText(handle))) return *forced;
     FakeUsbDevice* device = DeviceFor(handle);
     if (!device) return kInvalidHandle;
     queued = static_cast<std::uint32_t>(device->rx.size());
@@ -128,9 +114,8 @@ int FakeUsbXpress::SI_CheckRXQueue(std::int32_t handle, std::uint32_t& queued,
 int FakeUsbXpress::SI_Read(std::int32_t handle, std::uint8_t* buffer, std::uint32_t toRead,
                            std::uint32_t& got) {
     got = 0;
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_Read", HandleText(handle) + "," + std::to_string(toRead), code))
-        return code;
+    if (auto forced = Forced("SI_Read", HandleText(handle) + "," + std::to_string(toRead)))
+        return *forced;
     FakeUsbDevice* device = DeviceFor(handle);
     if (!device) return kInvalidHandle;
     if (!buffer) return kReadError;
@@ -143,12 +128,9 @@ int FakeUsbXpress::SI_Read(std::int32_t handle, std::uint8_t* buffer, std::uint3
 
 int FakeUsbXpress::SI_FlushBuffers(std::int32_t handle, std::uint8_t transmit,
                                    std::uint8_t receive) {
-    int code = kSuccess;
-    if (LogAndCheckForced(
-            "SI_FlushBuffers",
-            HandleText(handle) + "," + std::to_string(transmit) + "," + std::to_string(receive),
-            code))
-        return code;
+    const std::string args =
+        HandleText(handle) + "," + std::to_string(transmit) + "," + std::to_string(receive);
+    if (auto forced = Forced("SI_FlushBuffers", args)) return *forced;
     FakeUsbDevice* device = DeviceFor(handle);
     if (!device) return kInvalidHandle;
     if (receive) device->rx.clear();
@@ -158,9 +140,8 @@ int FakeUsbXpress::SI_FlushBuffers(std::int32_t handle, std::uint8_t transmit,
 int FakeUsbXpress::SI_Write(std::int32_t handle, const std::uint8_t* buffer, std::uint32_t length,
                             std::uint32_t& written) {
     written = 0;
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_Write", HandleText(handle) + "," + std::to_string(length), code))
-        return code;
+    if (auto forced = Forced("SI_Write", HandleText(handle) + "," + std::to_string(length)))
+        return *forced;
     FakeUsbDevice* device = DeviceFor(handle);
     if (!device) return kInvalidHandle;
     if (!buffer && length > 0) return kWriteError;
@@ -174,8 +155,7 @@ int FakeUsbXpress::SI_Write(std::int32_t handle, const std::uint8_t* buffer, std
 }
 
 int FakeUsbXpress::SI_Close(std::int32_t handle) {
-    int code = kSuccess;
-    if (LogAndCheckForced("SI_Close", HandleText(handle), code)) return code;
+    if (auto forced = Forced("SI_Close", HandleText(handle))) return *forced;
     return open_.erase(handle) > 0 ? kSuccess : kInvalidHandle;
 }
 

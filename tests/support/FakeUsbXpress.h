@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,18 +36,15 @@ struct FakeUsbDevice {
 
 class FakeUsbXpress final : public link::UsbXpress {
   public:
-    static constexpr int kAlways = -1;
-
     // Adds a device and returns its device number.
     std::uint32_t AddDevice(std::string serialNumber, std::string productId = "8292");
     FakeUsbDevice& Device(std::uint32_t device) { return devices_.at(device); }
     // Appends bytes to what device will deliver to SI_Read.
     void Queue(std::uint32_t device, const link::Bytes& bytes);
 
-    // The next `times` calls named `call` (e.g. "SI_FlushBuffers") return code and do
-    // nothing else; outputs are zeroed. kAlways keeps forcing until cleared.
-    void ForceResult(const std::string& call, int code, int times = 1);
-    void ClearForced() { forced_.clear(); }
+    // The next call named `call` (e.g. "SI_FlushBuffers") returns code and does
+    // nothing else; outputs are zeroed.
+    void ForceResult(const std::string& call, int code) { forced_[call] = code; }
 
     const std::vector<std::string>& Calls() const { return calls_; }
     void ClearCalls() { calls_.clear(); }
@@ -54,8 +52,6 @@ class FakeUsbXpress final : public link::UsbXpress {
     std::vector<std::int32_t> OpenHandles() const;
     // Device a live handle belongs to; -1 when the handle is not open.
     int DeviceOf(std::int32_t handle) const;
-    std::uint32_t ReadTimeoutMs() const { return readTimeoutMs_; }
-    std::uint32_t WriteTimeoutMs() const { return writeTimeoutMs_; }
 
     int SI_GetNumDevices(std::uint32_t& count) override;
     int SI_GetProductString(std::uint32_t device, char* buffer, std::uint32_t flags) override;
@@ -71,21 +67,15 @@ class FakeUsbXpress final : public link::UsbXpress {
     int SI_Close(std::int32_t handle) override;
 
   private:
-    struct Forced {
-        int code;
-        int remaining;  // kAlways = no limit
-    };
-    // Logs the call; true (with code set) when a forced result applies to it.
-    bool LogAndCheckForced(const std::string& name, const std::string& args, int& code);
+    // Logs the call; the forced result when one applies to it.
+    std::optional<int> Forced(const std::string& name, const std::string& args);
     FakeUsbDevice* DeviceFor(std::int32_t handle);
 
     std::vector<FakeUsbDevice> devices_;
     std::map<std::int32_t, std::uint32_t> open_;  // handle -> device number
-    std::map<std::string, Forced> forced_;
+    std::map<std::string, int> forced_;
     std::vector<std::string> calls_;
     std::int32_t nextHandle_ = 1;
-    std::uint32_t readTimeoutMs_ = 0;
-    std::uint32_t writeTimeoutMs_ = 0;
 };
 
 }  // namespace delvar::testing

@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "link/Ports.h"
@@ -37,8 +38,6 @@ class ScriptedPump final : public link::EventPump {
     void At(int pass, std::function<void()> action) {
         actions_.push_back({pass, std::move(action)});
     }
-    // Runs action on every pass.
-    void EveryPass(std::function<void()> action) { every_ = std::move(action); }
     int Passes() const { return passes_; }
     int SleepingPasses() const { return sleeping_; }
 
@@ -50,7 +49,6 @@ class ScriptedPump final : public link::EventPump {
     FakeClock& clock_;
     std::chrono::microseconds step_;
     std::vector<Scheduled> actions_;
-    std::function<void()> every_;
     int passes_ = 0;
     int sleeping_ = 0;
 };
@@ -65,13 +63,32 @@ class FakeSerialPort final : public link::SerialPort {
     void SetInputBufferSize(int bytes) override {
         calls.push_back("buffer " + std::to_string(bytes));
     }
-    bool Open() override;
-    void Close() override;
+    bool Open() override {
+        calls.push_back("open");
+        return open = !openFails;
+    }
+    void Close() override {
+        calls.push_back("close");
+        open = false;
+    }
     bool IsOpen() const override { return open; }
-    int BytesWaiting() const override;
-    bool ReadByte(std::uint8_t& b) override;
-    bool Write(const Bytes& bytes) override;
-    void DiscardInput() override;
+    int BytesWaiting() const override { return readFails ? -1 : open ? int(incoming.size()) : 0; }
+    bool ReadByte(std::uint8_t& b) override {
+        if (!open || incoming.empty()) return false;
+        b = incoming.front();
+        incoming.pop_front();
+        return true;
+    }
+    bool Write(const Bytes& bytes) override {
+        if (!open) return false;
+        written.push_back(bytes);
+        if (onWrite) onWrite(bytes);
+        return true;
+    }
+    void DiscardInput() override {
+        calls.push_back("discard");
+        incoming.clear();
+    }
 
     void Deliver(const Bytes& bytes) {
         incoming.insert(incoming.end(), bytes.begin(), bytes.end());
@@ -90,11 +107,22 @@ class FakeSerialPort final : public link::SerialPort {
 
 class FakeTcpSocket final : public link::TcpSocket {
   public:
-    void ConnectTo(const std::string& host, std::uint16_t port) override;
+    void ConnectTo(const std::string& h, std::uint16_t p) override {
+        host = h;
+        port = p;
+        state = stateAfterConnect;
+    }
     int State() const override { return state; }
     int BytesReceived() const override { return static_cast<int>(incoming.size()); }
-    Bytes ReadAll() override;
-    bool Send(const Bytes& bytes) override;
+    Bytes ReadAll() override {
+        ++reads;
+        return std::exchange(incoming, {});
+    }
+    bool Send(const Bytes& bytes) override {
+        sent.push_back(bytes);
+        if (onSend) onSend(bytes);
+        return true;
+    }
     void Close() override { state = 0; }
 
     void Deliver(const Bytes& bytes) {
