@@ -11,10 +11,10 @@
 
 #include "core/CErrHandler.h"
 #include "core/ErrHandlerRig.h"
-#include "transfer/SetupDump.h"
 #include "setup/SqliteDb.h"
 #include "setup/modDatabase.h"
 #include "support/ScriptedDialogs.h"
+#include "transfer/SetupDump.h"
 
 namespace delvar::testing {
 
@@ -42,7 +42,7 @@ struct DatabaseRig {
     TempFolder folder;
     ScriptedDialogs dialogs;
     core::CErrHandler errors{dialogs, core::AppInfo{}, (folder.path / "ERRORS.TXT").string(),
-                            folder.path.string(), [] { return std::string(kFixedTime); }};
+                             folder.path.string(), [] { return std::string(kFixedTime); }};
     RecordingProgress progress;
     std::unique_ptr<setup::SetupData> data = Fresh();
     setup::modDatabase db{*data, {dialogs, errors, progress}, Options(folder.path)};
@@ -57,6 +57,8 @@ struct DatabaseRig {
         options.blankTemplate = DELVAR_BLANK_TEMPLATE;
         options.dumpFolder = folder.string();
         options.dumpSetup = transfer::DumpSetup;
+        options.tempFolder = folder.string();
+        options.copy.busyTimeoutMs = 200;
         return options;
     }
     std::string Path(const std::string& name) const { return (folder.path / name).string(); }
@@ -83,6 +85,19 @@ struct DatabaseRig {
     bool ShowedText(const std::string& text) const {
         auto texts = dialogs.Texts();
         return std::find(texts.begin(), texts.end(), text) != texts.end();
+    }
+    // A second module over the same folder, for reading back what was saved.
+    std::unique_ptr<setup::SetupData> OpenedCopy(const std::string& path) {
+        auto back = Fresh();
+        setup::modDatabase opener(*back, {dialogs, errors, progress}, Options(folder.path));
+        return opener.DBOpen(path) ? std::move(back) : nullptr;
+    }
+    // Work folders of saves and upgrades left in the rig's folder.
+    int WorkFolders() const {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path))
+            count += entry.path().filename().string().rfind("delvar-work-", 0) == 0;
+        return count;
     }
 };
 

@@ -4,7 +4,6 @@
 #include <sqlite3.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "setup/DatabaseRig.h"
 #include "setup/UpgradeDB.h"
@@ -26,16 +25,10 @@ void RunSql(const std::string& path, const std::string& sql) {
     ASSERT_EQ(rc, SQLITE_OK) << text;
 }
 
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 // An old file: processes, layers, films, materials, system and inputs in their early
 // columns, and (from version 6) a logic table.
-void MakeOldFile(const std::string& path, const std::string& version, bool withLogic = false) {
+void MakeOldFile(const std::string& path, const std::string& version, bool withLogic = false,
+                 int extraLayers = 0) {
     std::string sql =
         "CREATE TABLE Processes (Process_Number SMALLINT, Process_Name TEXT, First_Layer SMALLINT,"
         " Number_Layers SMALLINT, Number_Act_Layers SMALLINT);"
@@ -43,6 +36,11 @@ void MakeOldFile(const std::string& path, const std::string& version, bool withL
         "CREATE TABLE Layers (Layer_Number SMALLINT, Rate DOUBLE, Film_Number SMALLINT,"
         " Next_Layer SMALLINT, CoDep_Layer SMALLINT);"
         "INSERT INTO Layers VALUES (3, 12.5, 2, -1, -1);"
+        "WITH RECURSIVE n(k) AS (SELECT 4 UNION ALL SELECT k + 1 FROM n WHERE k < " +
+        std::to_string(3 + extraLayers) +
+        ") INSERT INTO Layers SELECT k, k, 1, -1, -1 FROM n WHERE k <= " +
+        std::to_string(3 + extraLayers) +
+        ";"
         "CREATE TABLE Films (Film_Number SMALLINT, Film_Name TEXT);"
         "INSERT INTO Films VALUES (2, 'Old gold');"
         "CREATE TABLE Materials (MatNum SMALLINT, Material TEXT, Density DOUBLE, ZFactor DOUBLE);"
@@ -68,7 +66,7 @@ struct Upgrade : ::testing::Test {
 
     void SetUp() override {
         options.blankTemplate = DELVAR_BLANK_TEMPLATE;
-        options.workFolder = rig.folder.path.string();
+        options.tempFolder = rig.folder.path.string();
     }
     std::string Check(const std::string& path) {
         return setup::UpgradeDB(path, rig.dialogs, rig.errors, options);
@@ -86,9 +84,9 @@ TEST_F(Upgrade, TheBlankTemplateItselfIsRefusedInAnyLetterCase) {
 
 TEST_F(Upgrade, AFileOfThisVersionOpensUnchanged) {
     ASSERT_TRUE(rig.db.DBSave(file));
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     EXPECT_EQ(Check(file), file);
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
     EXPECT_TRUE(rig.dialogs.Texts().empty());
     EXPECT_EQ(setup::GetDBProperty(file, "Version"), "7.00");
     EXPECT_EQ(setup::GetDBProperty(file, "version"), "7.00") << "names ignore case";
@@ -98,7 +96,7 @@ TEST_F(Upgrade, AFileOfThisVersionOpensUnchanged) {
 
 TEST_F(Upgrade, ANewerFileIsRefusedWithoutEndingTheProgram) {
     MakeOldFile(file, "9.10");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     EXPECT_EQ(Check(file), "");
     ASSERT_EQ(rig.dialogs.messages.size(), 1u);
     EXPECT_EQ(rig.dialogs.messages[0].icon, core::MessageIcon::Exclamation);
@@ -108,17 +106,17 @@ TEST_F(Upgrade, ANewerFileIsRefusedWithoutEndingTheProgram) {
                                            0),
               0u)
         << rig.dialogs.LastText();
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
 }
 
 TEST_F(Upgrade, AFileWithoutVersionIsUpgradedCompactedAndToppedUpWithABackup) {
     MakeOldFile(file, "");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
     EXPECT_EQ(setup::GetDBProperty(file, "Version"), "7.00");
     const std::string backup = (rig.folder.path / "Delvar_100.mdb").string();
     ASSERT_TRUE(fs::exists(backup));
-    EXPECT_EQ(Bytes(backup), before);
+    EXPECT_EQ(Slurp(backup), before);
     EXPECT_FALSE(fs::exists(rig.folder.path / "Work.mdb"));
     EXPECT_FALSE(fs::exists(file + "_tmp"));
     {
@@ -135,10 +133,10 @@ TEST_F(Upgrade, AFileWithoutVersionIsUpgradedCompactedAndToppedUpWithABackup) {
 
 TEST_F(Upgrade, AVersionFiveFileCarriesTheEarlyTablesOnlyAndKeepsItsFirstBackup) {
     MakeOldFile(file, "5.00", true);
-    const std::string original = Bytes(file);
+    const std::string original = Slurp(file);
     ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
     const std::string backup = (rig.folder.path / "Delvar_500.mdb").string();
-    EXPECT_EQ(Bytes(backup), original);
+    EXPECT_EQ(Slurp(backup), original);
     {
         setup::SqliteDb db(file);
         EXPECT_EQ(db.RowCount("Processes"), 1) << "no compaction or top-up after 1.00";
@@ -149,7 +147,7 @@ TEST_F(Upgrade, AVersionFiveFileCarriesTheEarlyTablesOnlyAndKeepsItsFirstBackup)
     MakeOldFile(file, "5.00");
     RunSql(file, "UPDATE Processes SET Process_Name = 'Second'");
     ASSERT_EQ(Check(file), file);
-    EXPECT_EQ(Bytes(backup), original);
+    EXPECT_EQ(Slurp(backup), original);
     ASSERT_TRUE(rig.db.DBOpen(file)) << rig.dialogs.LastText();
     EXPECT_EQ(util::Trim(rig.data->processes[1].Process_Name), "Second");
     EXPECT_EQ(util::Trim(rig.data->processes[2].Process_Name), "Process 2") << "rows added on open";
@@ -175,13 +173,13 @@ TEST_F(Upgrade, EarlyInputTypesAreSetForNewerInstruments) {
 
 TEST_F(Upgrade, AMissingTemplateRefusesTheUpgradeAndKeepsTheFile) {
     MakeOldFile(file, "5.00");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     options.blankTemplate = (rig.folder.path / "700_Blank.mdb").string();  // not there
     EXPECT_EQ(Check(file), "");
     EXPECT_EQ(rig.dialogs.LastText().rfind(
                   " A file needed to upgrade your database to Ver. 7.00 is not available\r\n", 0),
               0u);
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
     EXPECT_FALSE(fs::exists(rig.folder.path / "Delvar_500.mdb"));
 }
 
@@ -189,23 +187,69 @@ TEST_F(Upgrade, AFailedCopyRestoresTheFileFromItsBackup) {
     MakeOldFile(file, "5.00");
     // A view over a table that is not there cannot be read.
     RunSql(file, "CREATE VIEW Outputs AS SELECT * FROM Nowhere");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     EXPECT_EQ(Check(file), "");
-    EXPECT_EQ(
-        rig.dialogs.Texts().at(0).rfind("Pre V2.00 database can't be upgraded to version 7.00\r\n", 0),
-        0u)
+    EXPECT_EQ(rig.dialogs.Texts().at(0).rfind(
+                  "Pre V2.00 database can't be upgraded to version 7.00\r\n", 0),
+              0u)
         << rig.dialogs.Texts().at(0);
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
     EXPECT_FALSE(fs::exists(rig.folder.path / "Work.mdb"));
 }
 
-TEST_F(Upgrade, AMissingOrForeignFileIsNotOpened) {
+TEST_F(Upgrade, AMissingFileIsNotOpenedAndAForeignOneIsNotASetupDatabase) {
     EXPECT_EQ(Check(file), "");
-    ASSERT_FALSE(rig.dialogs.Texts().empty());
-    EXPECT_EQ(rig.dialogs.Texts()[0].rfind("Pre V2.00 database can't be upgraded", 0), 0u);
-    std::ofstream(file) << "this is no database, just text long enough to be read as a header";
+    EXPECT_EQ(rig.dialogs.Texts().at(0).rfind("Pre V2.00 database can't be upgraded", 0), 0u);
+    for (const char* kind : {"text", "empty", "sqlite"}) {
+        SCOPED_TRACE(kind);
+        fs::remove(file);
+        std::ofstream(file) << (kind == std::string("text") ? "this is no database" : "");
+        if (kind == std::string("sqlite")) RunSql(file, "CREATE TABLE Photos (id, taken)");
+        const std::string before = Slurp(file);
+        rig.dialogs.ClearRecord();
+        EXPECT_EQ(Check(file), "");
+        EXPECT_EQ(rig.dialogs.LastText(), "File " + file + " is not a setup database.");
+        EXPECT_EQ(Slurp(file), before);
+        EXPECT_FALSE(fs::exists(rig.folder.path / "Delvar_100.mdb")) << "no backup";
+    }
+}
+
+// A first 5.00 file was upgraded under this name; a second one, with a damaged
+// Layers page, gets itself back, not the first one's backup, and no default layers.
+TEST_F(Upgrade, AFileThatCannotBeReadGetsItselfBackNotAnOlderBackup) {
+    MakeOldFile(file, "5.00");
+    const std::string first = Slurp(file);
+    ASSERT_EQ(Check(file), file);
+    fs::remove(file);
+    MakeOldFile(file, "5.00", false, 1500);
+    const std::string root = rig.Scalar(file,
+                                        "SELECT rootpage FROM sqlite_master "
+                                        "WHERE name='Layers'");
+    {
+        std::fstream damage(file, std::ios::in | std::ios::out | std::ios::binary);
+        damage.seekp((std::stol(root) - 1) * 4096);
+        damage << std::string(4096, '\xff');
+    }
+    const std::string second = Slurp(file);
+    rig.dialogs.ClearRecord();
     EXPECT_EQ(Check(file), "");
-    EXPECT_EQ(Bytes(file).substr(0, 7), "this is");
+    const std::string text = rig.dialogs.Texts().at(0);
+    EXPECT_EQ(text.rfind("Pre V2.00 database can't be upgraded to version 7.00\r\n", 0), 0u);
+    EXPECT_NE(text.find("Table Layers of the file cannot be read"), std::string::npos) << text;
+    EXPECT_EQ(Slurp(file), second);
+    EXPECT_EQ(Slurp(rig.folder.path / "Delvar_500.mdb"), first) << "the first backup stays";
+    EXPECT_EQ(rig.WorkFolders(), 0);
+}
+
+TEST_F(Upgrade, WorksInAFolderWithAnApostrophe) {
+    const fs::path odd = rig.folder.path / "Bob's files";
+    fs::create_directories(odd);
+    options.tempFolder = odd.string();
+    file = (odd / "Delvar.mdb").string();
+    MakeOldFile(file, "5.00");
+    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
+    ASSERT_TRUE(rig.db.DBOpen(file));
+    EXPECT_DOUBLE_EQ(rig.data->layers[3].Rate, 12.5);
 }
 
 }  // namespace
