@@ -1,14 +1,13 @@
 // delvar-cli upload and download between delvar-sim and database files.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "integration/CliRun.h"
 #include "setup/SqliteDb.h"
+#include "setup/WorkFolder.h"
 
 namespace delvar::testing {
 namespace {
@@ -16,10 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct CliTransfer : ::testing::Test {
-    fs::path folder =
-        fs::temp_directory_path() / ("delvar-clitransfer-" + std::to_string(getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
+    setup::WorkFolder work;
+    fs::path folder = work.Path();
     std::string File(const char* name) const { return (folder / name).string(); }
     static std::string Bytes(const std::string& path) {
         std::stringstream all;
@@ -109,9 +106,7 @@ TEST_F(CliTransfer, DbVerbsShowTheVersionAndTheSetup) {
     SimProcess sim(DELVAR_SIM_PATH, {});
     ASSERT_EQ(RunCli(Tcp(sim) + " send 'C2 1,Dumped'").exitCode, 0);
     ASSERT_EQ(RunCli(Tcp(sim) + " upload --db " + File("d.mdb")).exitCode, 0);
-    CliResult version = RunCli("db version " + File("d.mdb"));
-    EXPECT_EQ(version.exitCode, 0) << version.err;
-    EXPECT_EQ(version.out, "7.00\n");
+    EXPECT_EQ(RunCli("db version " + File("d.mdb")).out, "7.00\n");
     CliResult dump = RunCli("db dump " + File("d.mdb"));
     EXPECT_EQ(dump.exitCode, 0) << dump.err;
     EXPECT_NE(dump.out.find("Process 2, Dumped"), std::string::npos) << dump.out.substr(0, 300);

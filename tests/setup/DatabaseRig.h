@@ -20,22 +20,17 @@ namespace delvar::testing {
 
 struct RecordingProgress final : setup::ProgressDisplay {
     std::vector<std::string> lines;  // "caption|action|detail|percent" per call
-    bool shown = false;
     std::function<void(const std::string& action)> onUpdate;
 
     void Show(const std::string& caption, const std::string& action, const std::string& detail,
               int percent) override {
-        shown = true;
         lines.push_back(caption + "|" + action + "|" + detail + "|" + std::to_string(percent));
     }
     void Update(const std::string& action, const std::string& detail, int percent) override {
         lines.push_back(action + "|" + detail + "|" + std::to_string(percent));
         if (onUpdate) onUpdate(action);
     }
-    void Close() override { shown = false; }
-    bool Saw(const std::string& line) const {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
+    void Close() override {}
 };
 
 struct DatabaseRig {
@@ -81,10 +76,6 @@ struct DatabaseRig {
         setup::SqliteDb file(path);
         setup::Statement query(file, sql);
         return query.Step() ? query.Text(0) : "<no row>";
-    }
-    bool ShowedText(const std::string& text) const {
-        auto texts = dialogs.Texts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
     }
     // A second module over the same folder, for reading back what was saved.
     std::unique_ptr<setup::SetupData> OpenedCopy(const std::string& path) {
