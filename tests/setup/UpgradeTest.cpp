@@ -1,7 +1,6 @@
 // The version check before an open and the upgrade of old files into the current
 // layout, on files the tests build in the old layouts.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
 
@@ -14,15 +13,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// path made when missing, then sql run on it.
 void RunSql(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string text = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
+    if (!fs::exists(path)) std::ofstream(path).close();
+    DatabaseRig::Sql(path, sql);
 }
 
 // An old file: processes, layers, films, materials, system and inputs in their early
