@@ -4,10 +4,11 @@
 // commit is flushed (SQLite's default synchronous mode). Prints figures only.
 #include <benchmark/benchmark.h>
 
+#include "setup/DatabaseCopy.h"
 #include "setup/DatabaseRig.h"
 #include "setup/DbAccess.h"
 #include "setup/FullSetup.h"
-#include "setup/ReplacementFile.h"
+#include "setup/WorkFolder.h"
 
 namespace {
 
@@ -43,16 +44,17 @@ void WriteRecords(SqliteDb& db, const SetupData& s);
 
 // The save's statements with no enclosing transaction: one commit per row.
 void SaveAutocommit(const SetupData& s, const std::string& path) {
-    ReplacementFile file(path);
-    file.CopyFrom(DELVAR_BLANK_TEMPLATE);
+    WorkFolder work;
+    const std::string built = work.File("Save.mdb");
+    std::filesystem::copy_file(DELVAR_BLANK_TEMPLATE, built);
     {
-        SqliteDb db(file.Path());
+        SqliteDb db(built);
         FillDefaultRows(db);
         InitDBPointers(db);
         WriteRecords(db, s);
         db.Close();
     }
-    file.Commit();
+    CopyDatabaseInto(path, built);
 }
 
 void WriteRecords(SqliteDb& db, const SetupData& s) {

@@ -1,22 +1,22 @@
 // upload and download (the whole-setup transfer between the instrument and a
 // database file) and db (what a database file holds).
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 
-#include "core/CErrHandler.h"
 #include "cli/StderrDialogs.h"
 #include "cli/Verbs.h"
-#include "transfer/SetupDump.h"
+#include "core/CErrHandler.h"
 #include "link/Connect.h"
 #include "platform/AppPaths.h"
+#include "setup/DbTables.h"
+#include "setup/UpgradeDB.h"
+#include "setup/WorkFolder.h"
 #include "transfer/BatchTransfer.h"
 #include "transfer/DatabaseFiles.h"
-#include "setup/UpgradeDB.h"
+#include "transfer/SetupDump.h"
 
 namespace delvar::cli {
 
@@ -64,7 +64,7 @@ bool ParseTransferArgs(const char* verb, const std::vector<std::string>& args, b
 struct TransferRig {
     StderrDialogs dialogs;
     core::CErrHandler errors{dialogs, core::AppInfo{}, platform::ErrorReportPath(),
-                            platform::TraceFolder()};
+                             platform::TraceFolder()};
     setup::NoProgress progress;
     std::unique_ptr<setup::SetupData> data = [] {
         auto s = std::make_unique<setup::SetupData>();
@@ -84,7 +84,6 @@ struct TransferRig {
             setup::UpgradeOptions upgrade;
             upgrade.blankTemplate = setup::DefaultBlankTemplate();
             upgrade.instrumentVersion = instrumentVersion;
-            upgrade.workFolder = fs::temp_directory_path().string();
             return setup::UpgradeDB(path, dialogs, errors, upgrade);
         };
         return options;
@@ -106,14 +105,17 @@ int RunUploadVerb(CliLink& cli, const std::vector<std::string>& args) {
     TransferArgs parsed;
     if (!ParseTransferArgs("upload", args, false, parsed)) return kExitUsage;
     TransferRig rig;
-    // A partial upload goes into what the file already holds.
+    // A partial upload goes into what the file already holds; a whole one replaces
+    // it, but only a setup database is replaced.
     if (!parsed.selection.all && fs::exists(parsed.db) && !rig.database.DBOpen(parsed.db))
         return kExitFailed;
+    if (parsed.selection.all && setup::NotASetupDatabase(parsed.db)) {
+        std::cerr << setup::NotASetupDatabaseText(parsed.db) << "\n";
+        return kExitFailed;
+    }
     if (!rig.Connect(cli.Get())) return kExitFailed;
     transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, cli.Progress(), *rig.data, rig.state);
-    const bool uploaded = transfer.Upload(parsed.selection);
-    if (!rig.database.DBSave(parsed.db)) return kExitFailed;
-    return uploaded ? kExitOk : kExitFailed;
+    return transfer.UploadToFile(parsed.selection, rig.files, parsed.db) ? kExitOk : kExitFailed;
 }
 
 int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
@@ -127,16 +129,17 @@ int RunDownloadVerb(CliLink& cli, const std::vector<std::string>& args) {
     }
     if (!rig.Connect(cli.Get())) return kExitFailed;
     const fs::path folder = fs::path(parsed.db).parent_path();
-    transfer::DownloadPaths paths{
-        (fs::temp_directory_path() / ("delvar-TempDB-" + std::to_string(::getpid()) + ".mdb"))
-            .string(),
-        folder.empty() ? "." : folder.string()};
+    // TempDB and its backup live and go with a private work folder.
+    std::optional<setup::WorkFolder> work;
+    try {
+        work.emplace();
+    } catch (const std::exception& error) {
+        std::cerr << error.what() << "\n";
+        return kExitFailed;
+    }
+    transfer::DownloadPaths paths{work->File("TempDB.mdb"), folder.empty() ? "." : folder.string()};
     transfer::BatchTransfer transfer(cli.Get(), rig.dialogs, cli.Progress(), *rig.data, rig.state);
-    const bool downloaded = transfer.Download(parsed.selection, rig.files, paths);
-    std::error_code ignored;
-    fs::remove(paths.tempDb, ignored);
-    fs::remove(transfer::OriginalBackupPath(paths.tempDb), ignored);
-    return downloaded ? kExitOk : kExitFailed;
+    return transfer.Download(parsed.selection, rig.files, paths) ? kExitOk : kExitFailed;
 }
 
 // db dump FILE: the debug dump of the file's setup on stdout; db version FILE: its
@@ -162,17 +165,15 @@ int RunDbVerb(CliLink&, const std::vector<std::string>& args) {
     }
     TransferRig rig;
     if (!rig.database.DBOpen(file)) return kExitFailed;
-    const fs::path dump =
-        fs::temp_directory_path() / ("delvar-dump-" + std::to_string(::getpid()) + ".txt");
     try {
-        transfer::DumpSetup(*rig.data, dump.string());
+        const setup::WorkFolder work;
+        const std::string dump = work.File("dump.txt");
+        transfer::DumpSetup(*rig.data, dump);
+        std::cout << std::ifstream(dump).rdbuf();
     } catch (const std::exception& error) {
         std::cerr << error.what() << "\n";
         return kExitFailed;
     }
-    std::cout << std::ifstream(dump).rdbuf();
-    std::error_code ignored;
-    fs::remove(dump, ignored);
     return kExitOk;
 }
 

@@ -5,13 +5,16 @@
 
 namespace delvar::core {
 
+// The folder of the running program's executable; "" where the system cannot tell.
+std::string ProgramFolder();
+
 struct AppInfo {
     std::string title = "Delvar Comm";
     std::string companyName = "Delvar Comm developers";
     int major = 7;
     int minor = 0;
     int revision = 0;
-    std::string path;  // the program's folder
+    std::string path = ProgramFolder();  // the program's folder
     std::string productName = "Delvar Comm";
 };
 

@@ -1,5 +1,8 @@
 #include "setup/DbTables.h"
 
+#include <sqlite3.h>
+
+#include <filesystem>
 #include <set>
 
 #include "util/Text.h"
@@ -124,6 +127,37 @@ void FillDefaultRows(SqliteDb& db) {
         RowInserter insert(db, table, ColumnsOf(DefaultExtras(table, 1)));
         for (auto n = first; n <= table.rows; ++n) insert.Add(int(n), DefaultExtras(table, int(n)));
     }
+}
+
+bool NotASetupDatabase(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    if (std::filesystem::file_size(path, error) == 0) return !error;
+    // Read-only: judging a file never changes it.
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return false;
+    }
+    sqlite3_stmt* query = nullptr;
+    const int prepared = sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type='table'",
+                                            -1, &query, nullptr);
+    bool setupTable = false;
+    int step = prepared;
+    while (prepared == SQLITE_OK && !setupTable && (step = sqlite3_step(query)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(query, 0));
+        const std::string name = text ? text : "";
+        for (const TableDesc& view : RecordViews())
+            setupTable = setupTable || util::ToUpper(name) == util::ToUpper(view.table);
+    }
+    sqlite3_finalize(query);
+    sqlite3_close(db);
+    if (setupTable) return false;
+    return step == SQLITE_DONE || (step & 0xff) == SQLITE_NOTADB;
+}
+
+std::string NotASetupDatabaseText(const std::string& path) {
+    return "File " + path + " is not a setup database.";
 }
 
 }  // namespace delvar::setup

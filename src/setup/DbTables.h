@@ -61,4 +61,11 @@ void InitDBPointers(SqliteDb& db);
 // C + 1 .. full count, each with its key and the extras of the table.
 void FillDefaultRows(SqliteDb& db);
 
+// True only for a file that is there and cannot be a setup database: an empty file,
+// a file that is not an SQLite database, or one with none of the setup tables. A
+// file that cannot be read for another reason is not judged here; its open reports it.
+bool NotASetupDatabase(const std::string& path);
+// The message that refuses such a file.
+std::string NotASetupDatabaseText(const std::string& path);
+
 }  // namespace delvar::setup

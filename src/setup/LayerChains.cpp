@@ -11,26 +11,27 @@ bool Linked(int index) {
     return index > 0;
 }
 
-// The record after layer in a walk: Next_Layer when set, else CoDep_Layer; 0 for none.
-int Successor(const LayerRec& layer) {
-    if (Linked(layer.Next_Layer)) return layer.Next_Layer;
-    if (Linked(layer.CoDep_Layer)) return layer.CoDep_Layer;
-    return 0;
+std::vector<ChainStep> StepsOf(const SetupData& setup, int process) {
+    std::vector<ChainStep> steps;
+    WalkChain(setup, process, WalkLength::Linked, [&](const ChainStep& step) {
+        steps.push_back(step);
+        return true;
+    });
+    return steps;
 }
 
-// Every record reachable from First_Layer until a record without a link, stopping
-// at an index outside the table, at a record already visited, or after 999 steps.
-std::vector<int> ChainOf(const SetupData& setup, const ProcessRec& process) {
-    std::vector<int> chain;
-    std::vector<bool> seen(kMaxLayers + 1, false);
-    int index = process.First_Layer;
-    while (Table<LayerRec, kMaxLayers>::Valid(index) && !seen[std::size_t(index)] &&
-           int(chain.size()) < kMaxSteps) {
-        seen[std::size_t(index)] = true;
-        chain.push_back(index);
-        index = Successor(setup.layers[index]);
-    }
-    return chain;
+using StepIt = std::vector<ChainStep>::const_iterator;
+
+StepIt FindLayer(const std::vector<ChainStep>& steps, int layer) {
+    return std::find_if(steps.begin(), steps.end(),
+                        [layer](const ChainStep& step) { return step.layer == layer; });
+}
+
+// The last record of the group at, counted from at on.
+StepIt LastOfGroup(const std::vector<ChainStep>& steps, StepIt at) {
+    StepIt last = at;
+    while (last + 1 != steps.end() && (last + 1)->top == at->top) ++last;
+    return last;
 }
 
 void MarkFree(LayerRec& layer) {
@@ -46,28 +47,52 @@ void TakeSlot(LayerRec& layer) {
 }
 }  // namespace
 
-std::vector<int> WalkProcess(const SetupData& setup, int process) {
-    std::vector<int> walk;
+ChainStep WalkChain(const SetupData& setup, int process, WalkLength length,
+                    const std::function<bool(const ChainStep&)>& visit) {
+    ChainStep step;
     const ProcessRec* p = setup.processes.Find(process);
-    if (!p) return walk;
-    int index = p->First_Layer;
-    const int count = std::clamp<int>(p->Number_Act_Layers, 0, kMaxSteps);
-    while (int(walk.size()) < count && Table<LayerRec, kMaxLayers>::Valid(index)) {
-        walk.push_back(index);
-        index = Successor(setup.layers[index]);
+    if (!p) return step;
+    const int count = length == WalkLength::Recorded
+                          ? std::clamp<int>(p->Number_Act_Layers, 0, kMaxSteps)
+                          : kMaxSteps;
+    std::vector<bool> seen(kMaxLayers + 1, false);
+    ChainStep next{p->First_Layer, 1, 1};
+    for (int records = 0; records < count && Table<LayerRec, kMaxLayers>::Valid(next.layer) &&
+                          !seen[std::size_t(next.layer)];
+         ++records) {
+        step = next;
+        seen[std::size_t(step.layer)] = true;
+        if (!visit(step)) break;
+        const LayerRec& layer = setup.layers[step.layer];
+        if (Linked(layer.Next_Layer))
+            next = {layer.Next_Layer, step.top + 1, 1};
+        else if (Linked(layer.CoDep_Layer))
+            next = {layer.CoDep_Layer, step.top, step.member + 1};
+        else
+            break;
     }
+    return step;
+}
+
+std::vector<int> WalkProcess(const SetupData& setup, int process, WalkLength length) {
+    std::vector<int> walk;
+    WalkChain(setup, process, length, [&walk](const ChainStep& step) {
+        walk.push_back(step.layer);
+        return true;
+    });
     return walk;
 }
 
 void RecountProcess(SetupData& setup, int process) {
     ProcessRec* p = setup.processes.Find(process);
     if (!p) return;
-    std::vector<int> chain = ChainOf(setup, *p);
-    int nextLinks = 0;
-    for (std::size_t i = 0; i + 1 < chain.size(); ++i)
-        if (Linked(setup.layers[chain[i]].Next_Layer)) ++nextLinks;
-    p->Number_Act_Layers = static_cast<std::int16_t>(chain.size());
-    p->Number_Layers = static_cast<std::int16_t>(chain.empty() ? 0 : 1 + nextLinks);
+    int records = 0;
+    const ChainStep last = WalkChain(setup, process, WalkLength::Linked, [&](const ChainStep&) {
+        ++records;
+        return true;
+    });
+    p->Number_Act_Layers = static_cast<std::int16_t>(records);
+    p->Number_Layers = static_cast<std::int16_t>(last.top);
 }
 
 bool IsFreeLayer(const LayerRec& layer) {
@@ -85,16 +110,11 @@ int InsertLayer(SetupData& setup, int process, int afterLayer) {
     if (!p) return 0;
     int member = 0;
     if (afterLayer != 0) {
-        std::vector<int> chain = ChainOf(setup, *p);
-        if (std::find(chain.begin(), chain.end(), afterLayer) == chain.end()) return 0;
+        const std::vector<ChainStep> steps = StepsOf(setup, process);
+        const StepIt at = FindLayer(steps, afterLayer);
+        if (at == steps.end()) return 0;
         // The last member of afterLayer's group carries the group's Next_Layer.
-        member = afterLayer;
-        for (int steps = 0; Linked(setup.layers[member].CoDep_Layer) && steps < kMaxSteps;
-             ++steps) {
-            int next = setup.layers[member].CoDep_Layer;
-            if (!Table<LayerRec, kMaxLayers>::Valid(next)) break;
-            member = next;
-        }
+        member = LastOfGroup(steps, at)->layer;
     }
     const int slot = LowestFreeLayer(setup);
     if (slot == 0) return 0;
@@ -112,20 +132,14 @@ int InsertLayer(SetupData& setup, int process, int afterLayer) {
 }
 
 int InsertCoDepLayer(SetupData& setup, int process, int topLayer) {
-    ProcessRec* p = setup.processes.Find(process);
-    if (!p || !Table<LayerRec, kMaxLayers>::Valid(topLayer)) return 0;
-    std::vector<int> chain = ChainOf(setup, *p);
-    if (std::find(chain.begin(), chain.end(), topLayer) == chain.end()) return 0;
-    int last = topLayer;
-    int coDeps = 0;
-    while (Table<LayerRec, kMaxLayers>::Valid(setup.layers[last].CoDep_Layer) &&
-           coDeps <= kMaxCoDepLayers) {
-        last = setup.layers[last].CoDep_Layer;
-        ++coDeps;
-    }
-    if (coDeps >= kMaxCoDepLayers) return 0;
+    const std::vector<ChainStep> steps = StepsOf(setup, process);
+    const StepIt at = FindLayer(steps, topLayer);
+    if (at == steps.end()) return 0;
+    const StepIt lastStep = LastOfGroup(steps, at);
+    if (lastStep->member - at->member >= kMaxCoDepLayers) return 0;
     const int slot = LowestFreeLayer(setup);
     if (slot == 0) return 0;
+    const int last = lastStep->layer;
     LayerRec& added = setup.layers[slot];
     TakeSlot(added);
     // The group's Next_Layer moves to its new last member.
@@ -138,15 +152,15 @@ int InsertCoDepLayer(SetupData& setup, int process, int topLayer) {
 
 bool DeleteLayer(SetupData& setup, int process, int layer) {
     ProcessRec* p = setup.processes.Find(process);
-    if (!p || !Table<LayerRec, kMaxLayers>::Valid(layer)) return false;
-    std::vector<int> chain = ChainOf(setup, *p);
-    auto at = std::find(chain.begin(), chain.end(), layer);
-    if (at == chain.end()) return false;
+    if (!p) return false;
+    const std::vector<ChainStep> steps = StepsOf(setup, process);
+    const StepIt at = FindLayer(steps, layer);
+    if (at == steps.end()) return false;
     LayerRec& gone = setup.layers[layer];
-    if (at == chain.begin()) {
+    if (at == steps.begin()) {
         p->First_Layer = Linked(gone.Next_Layer) ? gone.Next_Layer : gone.CoDep_Layer;
     } else {
-        LayerRec& before = setup.layers[*(at - 1)];
+        LayerRec& before = setup.layers[(at - 1)->layer];
         if (Linked(gone.Next_Layer)) {
             before.Next_Layer = gone.Next_Layer;
             before.CoDep_Layer = -1;

@@ -5,10 +5,13 @@
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <set>
 
+#include "setup/DatabaseCopy.h"
 #include "setup/DbTables.h"
 #include "setup/SqliteDb.h"
+#include "setup/WorkFolder.h"
 
 namespace delvar::setup {
 
@@ -39,35 +42,79 @@ float VersionValue(const std::string& text) {
 }
 
 // The old file's rows go into the same table of the new file, column by column
-// where both have the column (old layouts lack some of today's columns).
+// where both have the column (old layouts lack some of today's columns). A table of
+// the old file that cannot be read ends the upgrade with its name.
 void CopyTable(SqliteDb& target, const std::string& table) {
     if (!target.TableExists(table)) return;
-    std::set<std::string> old;
-    Statement columns(target, "SELECT name FROM pragma_table_info(?1, 'work')");
-    columns.BindText(1, table);
-    while (columns.Step()) old.insert(Upper(columns.Text(0)));
-    if (old.empty()) return;  // the old file has no such table
-    std::string list;
-    for (const std::string& column : target.TableColumns(table)) {
-        if (!old.count(Upper(column))) continue;
-        if (!list.empty()) list += ", ";
-        list += QuoteIdent(column);
+    try {
+        std::set<std::string> old;
+        Statement columns(target, "SELECT name FROM pragma_table_info(?1, 'work')");
+        columns.BindText(1, table);
+        while (columns.Step()) old.insert(Upper(columns.Text(0)));
+        if (old.empty()) return;  // the old file has no such table
+        std::string list;
+        for (const std::string& column : target.TableColumns(table)) {
+            if (!old.count(Upper(column))) continue;
+            if (!list.empty()) list += ", ";
+            list += QuoteIdent(column);
+        }
+        if (list.empty()) return;
+        target.Exec("INSERT INTO main." + QuoteIdent(table) + " (" + list + ") SELECT " + list +
+                    " FROM work." + QuoteIdent(table));
+    } catch (const DbError& error) {
+        throw DbError(error.Number(),
+                      "Table " + table + " of the file cannot be read: " + error.what());
     }
-    if (list.empty()) return;
-    target.Exec("INSERT INTO main." + QuoteIdent(table) + " (" + list + ") SELECT " + list +
-                " FROM work." + QuoteIdent(table));
-}
-
-void RestoreFrom(const std::string& backup, const std::string& path) {
-    std::error_code ignored;
-    if (!backup.empty() && fs::exists(backup, ignored))
-        fs::copy_file(backup, path, fs::copy_options::overwrite_existing, ignored);
 }
 
 void MakeWritable(const std::string& path) {
     std::error_code ignored;
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add,
                     ignored);
+}
+
+// The upgraded database, built in the work folder from the template and the copy of
+// the old file: its path.
+std::string BuildUpgraded(const WorkFolder& work, const std::string& old,
+                          const std::string& version, const UpgradeOptions& options) {
+    const std::string built = work.File("Upgraded.mdb");
+    fs::copy_file(options.blankTemplate, built);
+    MakeWritable(built);
+    const float fileValue = VersionValue(version);
+    SqliteDb db(built);
+    {
+        Statement attach(db, "ATTACH DATABASE ?1 AS work");
+        attach.BindText(1, old);
+        attach.Run();
+    }
+    db.Begin();
+    for (const char* table : kBaseTables) CopyTable(db, table);
+    if (fileValue >= 6.0f) {
+        for (const char* table : kV6Tables) CopyTable(db, table);
+    }
+    db.Commit();
+    db.Exec("DETACH DATABASE work");
+    const std::string& instrument = options.instrumentVersion;
+    if (version == "1.00") {
+        const std::string compact = work.File("Compact.mdb");
+        {
+            Statement vacuum(db, "VACUUM INTO ?1");
+            vacuum.BindText(1, compact);
+            vacuum.Run();
+        }
+        db.Close();
+        SqliteDb compacted(compact);
+        compacted.Begin();
+        FillDefaultRows(compacted);
+        compacted.Commit();
+        compacted.Close();
+        return compact;
+    }
+    if (version >= "1.01" && version <= "1.08" && instrument.size() > 3 &&
+        VersionValue(instrument.substr(instrument.size() - 4)) >= 4.13f)
+        db.Exec("UPDATE Inputs SET \"Input Type\" = 46");
+    db.Close();
+    return built;
 }
 
 }  // namespace
@@ -105,8 +152,13 @@ std::string UpgradeDB(const std::string& path, core::DialogService& dialogs,
                     "Select another database.");
         return {};
     }
-    std::string backup;
-    const std::string work = (fs::path(options.workFolder) / "Work.mdb").string();
+    if (NotASetupDatabase(path)) {
+        exclamation(NotASetupDatabaseText(path));
+        return {};
+    }
+    std::optional<WorkFolder> work;
+    std::string original;  // this very file as it was at the start of this attempt
+    bool fileChanging = false;
     try {
         if (!fs::exists(path)) throw DbError(kErrFileNotFound, "File not found: " + path);
         const std::string property = [&] {
@@ -134,50 +186,32 @@ std::string UpgradeDB(const std::string& path, core::DialogService& dialogs,
                         options.programVersion + " is not available\r\n" + kContact + "\r\n");
             return {};
         }
-        backup = UpgradeBackupPath(path, property);
+        // The first backup of a file of this version is kept for good; the restore
+        // after a failure uses the copy made now, which is surely of this file.
+        const std::string backup = UpgradeBackupPath(path, property);
         if (!backup.empty() && !fs::exists(backup)) fs::copy_file(path, backup);
-        fs::copy_file(path, work, fs::copy_options::overwrite_existing);
-        fs::copy_file(options.blankTemplate, path, fs::copy_options::overwrite_existing);
-        MakeWritable(path);
-        {
-            SqliteDb db(path);
-            db.Exec("ATTACH DATABASE '" + work + "' AS work");  // path is ours: no quotes in it
-            db.Begin();
-            for (const char* table : kBaseTables) CopyTable(db, table);
-            if (fileValue >= 6.0f) {
-                for (const char* table : kV6Tables) CopyTable(db, table);
-            }
-            db.Commit();
-            db.Exec("DETACH DATABASE work");
-            const std::string& instrument = options.instrumentVersion;
-            if (version == "1.00") {
-                const std::string compact = path + "_tmp";
-                fs::remove(compact);
-                {
-                    Statement vacuum(db, "VACUUM INTO ?1");
-                    vacuum.BindText(1, compact);
-                    vacuum.Run();
-                }
-                db.Close();
-                fs::copy_file(compact, path, fs::copy_options::overwrite_existing);
-                fs::remove(compact);
-                SqliteDb compacted(path);
-                FillDefaultRows(compacted);
-            } else if (version >= "1.01" && version <= "1.08" && instrument.size() > 3 &&
-                       VersionValue(instrument.substr(instrument.size() - 4)) >= 4.13f) {
-                db.Exec("UPDATE Inputs SET \"Input Type\" = 46");
-            }
-        }
-        fs::remove(work);
+        work.emplace(options.tempFolder);
+        original = work->File("Work.mdb");
+        fs::copy_file(path, original);
+        const std::string upgraded = BuildUpgraded(*work, original, version, options);
+        // Until here the file is untouched; the copy into it is one transaction.
+        fileChanging = true;
+        CopyDatabaseInto(path, upgraded, options.copy);
         return path;
     } catch (const std::exception& error) {
         const auto* db = dynamic_cast<const DbError*>(&error);
-        dialogs.ShowMessage({"Pre V2.00 database can't be upgraded to version " +
-                                 options.programVersion + "\r\n" + kContact + "\r\n",
-                             options.title, core::MessageIcon::Critical});
-        RestoreFrom(backup, path);
-        std::error_code ignored;
-        fs::remove(work, ignored);
+        std::string text = "Pre V2.00 database can't be upgraded to version " +
+                           options.programVersion + "\r\n" + kContact + "\r\n" + error.what();
+        if (fileChanging) {
+            try {
+                CopyDatabaseInto(path, original, options.copy);
+            } catch (const std::exception&) {
+                // The copy is all that is left of the file: it stays where it is.
+                work->Keep();
+                text += "\r\nThe file could not be restored; its copy is " + original;
+            }
+        }
+        dialogs.ShowMessage({text, options.title, core::MessageIcon::Critical});
         errors.HandleError(
             core::ErrorInfo::From(error, db ? std::optional<long>(db->Number()) : std::nullopt));
         return {};

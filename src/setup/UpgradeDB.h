@@ -1,12 +1,15 @@
 // The version check run before a setup database is opened, and the upgrade of a file
 // made by an older program into the current layout (its tables poured into a fresh
-// copy of the blank template, with a backup of the old file made once).
+// copy of the blank template, with a backup of the old file made once). The upgraded
+// database is built in a private work folder from a copy of the file and copied into
+// the file in one transaction; a failure leaves the file as it was.
 #pragma once
 
 #include <string>
 
 #include "core/CErrHandler.h"
 #include "core/DialogService.h"
+#include "setup/DatabaseCopy.h"
 
 namespace delvar::setup {
 
@@ -15,7 +18,8 @@ struct UpgradeOptions {
     std::string programVersion = "7.00";  // major "." minor revision
     int programMajor = 7;
     std::string instrumentVersion;  // the connected instrument's version text, if any
-    std::string workFolder = ".";   // where "Work.mdb" is made
+    std::string tempFolder;         // where the private work folder is made; "": the system's
+    CopyOptions copy;               // how the upgraded database goes into the file
     std::string title = "Delvar Comm";
 };
 

@@ -6,6 +6,7 @@
 
 #include "setup/DbAccess.h"
 #include "setup/DbTables.h"
+#include "setup/LayerChains.h"
 
 namespace delvar::setup {
 
@@ -70,18 +71,15 @@ class SetupReader {
         }
     }
 
-    // The process's layers in walk order; the walk ends early at a link outside
-    // the layer table, so a broken chain never reads a row outside the range.
-    void ReadChain(RecordAccess<LayerRec>& layers, int p, const ProcessRec& process) {
-        int l = process.First_Layer;
-        const int steps = std::clamp<int>(process.Number_Act_Layers, 0, kMaxLayers);
-        for (int step = 0; step < steps && setup_.layers.Valid(l); ++step) {
-            item_ = "Process " + std::to_string(p) + " Layer " + std::to_string(l);
-            LayerRec& layer = setup_.layers[l];
+    // The process's layers, each read from its row before its links are followed.
+    void ReadChain(RecordAccess<LayerRec>& layers, int p, const ProcessRec&) {
+        WalkChain(setup_, p, WalkLength::Recorded, [&](const ChainStep& step) {
+            item_ = "Process " + std::to_string(p) + " Layer " + std::to_string(step.layer);
+            LayerRec& layer = setup_.layers[step.layer];
             layer.Layer_Deleted = 0;
-            layers.ReadOrAdd(l, layer, {});
-            l = layer.Next_Layer > 0 ? layer.Next_Layer : layer.CoDep_Layer;
-        }
+            layers.ReadOrAdd(step.layer, layer, {});
+            return true;
+        });
     }
 
     // Layers outside every chain are not read; their rows are only made complete.
@@ -153,9 +151,7 @@ std::string BlankTemplateName(int major, int minor, int revision) {
 std::string DefaultBlankTemplate() {
     const core::AppInfo info;
     const std::string name = BlankTemplateName(info.major, info.minor, info.revision);
-    std::error_code error;
-    const fs::path program = fs::read_symlink("/proc/self/exe", error);
-    return error ? name : (program.parent_path() / name).string();
+    return info.path.empty() ? name : (fs::path(info.path) / name).string();
 }
 
 modDatabase::modDatabase(SetupData& setup, DatabaseServices services, DatabaseOptions options)
@@ -187,7 +183,10 @@ bool modDatabase::DBOpen(const std::string& path) {
     core::ProcGuard guard(services_.errors, "modDatabase_DBOpen");
     itemText_.clear();
     bool opened = false;
-    if (!options_.versionCheck || options_.versionCheck(path) == path) {
+    if (NotASetupDatabase(path)) {
+        services_.dialogs.ShowMessage(
+            {NotASetupDatabaseText(path), "", core::MessageIcon::Exclamation});
+    } else if (!options_.versionCheck || options_.versionCheck(path) == path) {
         services_.progress.Show("Open Database", "Opening database:", FileName(path), 0);
         try {
             ReadAll(path);

@@ -1,7 +1,9 @@
 // Opening a setup database file into SetupData and saving SetupData into one.
 // An open reads every record in one transaction and adds the rows a file lacks; a
-// save builds the new file beside the old one from the blank template and replaces
-// the old file only once the whole setup is written and on disk.
+// save builds the new database from the blank template in a private work folder and
+// then copies it into the file in one write transaction of the file's own (see
+// DatabaseCopy.h), so other users of the file, a crash and a symbolic link are all
+// dealt with by SQLite's locking and journal.
 #pragma once
 
 #include <functional>
@@ -10,6 +12,7 @@
 
 #include "core/CErrHandler.h"
 #include "core/DialogService.h"
+#include "setup/DatabaseCopy.h"
 #include "setup/Progress.h"
 #include "setup/SetupData.h"
 
@@ -32,6 +35,10 @@ struct DatabaseOptions {
     // The version check run before an open: the path when the file may be opened,
     // "" otherwise. Empty: every file is accepted.
     std::function<std::string(const std::string& path)> versionCheck;
+    // Where the private work folder of a save is made; empty: the system's temp folder.
+    std::string tempFolder;
+    // How the new database goes into the file (busy timeout, test hooks).
+    CopyOptions copy;
     // Test hook: the statement after this many fails, as a fault in the middle of
     // an operation would.
     std::optional<long> failAfterStatements;
@@ -48,10 +55,11 @@ class modDatabase {
     modDatabase(SetupData& setup, DatabaseServices services, DatabaseOptions options = {});
 
     // Replaces SetupData with the file's setup. False (CurrentDatabase empty) when the
-    // file was refused or could not be read; the error has then been shown.
+    // file was refused or could not be read; the error has then been shown. A file
+    // that is not a setup database is refused before anything reads or changes it.
     bool DBOpen(const std::string& path);
-    // Replaces the file at path with one holding the whole of SetupData. False when
-    // the save failed; the file at path is then as it was before.
+    // Replaces the content of the file at path (made when missing) with the whole of
+    // SetupData. False when the save failed; the file at path is then as it was.
     bool DBSave(const std::string& path);
 
     const std::string& CurrentDatabase() const { return currentDatabase_; }

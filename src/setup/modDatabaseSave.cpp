@@ -1,11 +1,11 @@
 // The save half of modDatabase: the whole setup into a fresh copy of the blank
-// template, which replaces the file at the path only once it is complete.
+// template in a private work folder, then copied into the file at the path.
 #include <filesystem>
 
 #include "setup/DbAccess.h"
 #include "setup/DbTables.h"
 #include "setup/LayerChains.h"
-#include "setup/ReplacementFile.h"
+#include "setup/WorkFolder.h"
 #include "setup/modDatabase.h"
 
 namespace delvar::setup {
@@ -97,10 +97,14 @@ bool modDatabase::DBSave(const std::string& path) {
 void modDatabase::WriteAll(const std::string& path) {
     const std::string blank =
         options_.blankTemplate.empty() ? DefaultBlankTemplate() : options_.blankTemplate;
-    ReplacementFile file(path);
-    file.CopyFrom(blank);
+    WorkFolder work(options_.tempFolder);
+    const std::string built = work.File("Save.mdb");
+    std::filesystem::copy_file(blank, built);
+    std::filesystem::permissions(built, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
     {
-        SqliteDb db(file.Path());
+        SqliteDb db(built);
+        db.Exec("PRAGMA synchronous=OFF");  // a crash loses only the work copy
         db.FailAfter(options_.failAfterStatements);
         db.Begin();
         FillDefaultRows(db);
@@ -111,7 +115,14 @@ void modDatabase::WriteAll(const std::string& path) {
         db.Commit();
         db.Close();
     }
-    file.Commit();
+    itemText_ = FileName(path);
+    try {
+        CopyDatabaseInto(path, built, options_.copy);
+    } catch (const DbError& error) {
+        if (error.Number() == kErrFileInUse)
+            itemText_ += ": the file is in use by another program.";
+        throw;
+    }
 }
 
 }  // namespace delvar::setup

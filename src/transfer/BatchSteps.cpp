@@ -1,12 +1,12 @@
 // The numbered steps of the whole-setup upload and download.
 #include <array>
-#include <set>
 
 #include "commands/modCommFilm.h"
 #include "commands/modCommLogic.h"
 #include "commands/modCommProcess.h"
 #include "commands/modCommSystem.h"
 #include "link/Frame.h"
+#include "setup/LayerChains.h"
 #include "transfer/BatchTransfer.h"
 
 namespace delvar::transfer {
@@ -16,8 +16,6 @@ using namespace delvar::setup;
 using namespace commands;
 
 namespace {
-
-constexpr int kMaxChainSteps = kMaxLayers;
 
 std::string Numbered(const char* kind, int n, const char* suffix = "") {
     return std::string(kind) + " " + std::to_string(n) + suffix;
@@ -135,29 +133,25 @@ int BatchTransfer::UploadProcess(int p) {
         empty();
         return 0;
     }
-    int topLayers = 0, records = 0;
-    std::set<int> visited;
-    // The chain comes from the instrument: stop at an index outside the table, at a
-    // layer already read and after as many steps as there are layers.
-    for (int layer = process.First_Layer; layer > 0 && records < kMaxChainSteps;) {
-        if (!setup_.layers.Find(layer) || !visited.insert(layer).second) break;
-        if (const int status = ReadLayer(link_, setup_, layer, 0); status != 0) {
+    // The chain comes from the instrument: each layer is read before its links are
+    // followed, and the counts are what the walk found.
+    int records = 0, status = 0;
+    const ChainStep last = WalkChain(setup_, p, WalkLength::Linked, [&](const ChainStep& step) {
+        status = ReadLayer(link_, setup_, step.layer, 0);
+        if (status != 0) {
             Message("Upload error. " + std::string(link::StatusText(status)) +
-                    ".\nProcess: " + std::to_string(p) + "  Layer: " + std::to_string(layer));
-            empty();
-            return status;
+                    ".\nProcess: " + std::to_string(p) + "  Layer: " + std::to_string(step.layer));
+            return false;
         }
         ++records;
-        const LayerRec& record = setup_.layers[layer];
-        if (record.CoDep_Layer > 0) {
-            layer = record.CoDep_Layer;
-        } else {
-            layer = record.Next_Layer;
-            ++topLayers;
-        }
+        return true;
+    });
+    if (status != 0) {
+        empty();
+        return status;
     }
-    if (process.Number_Layers != topLayers || process.Number_Act_Layers != records) {
-        process.Number_Layers = std::int16_t(topLayers);
+    if (process.Number_Layers != last.top || process.Number_Act_Layers != records) {
+        process.Number_Layers = std::int16_t(last.top);
         process.Number_Act_Layers = std::int16_t(records);
     }
     return 0;
@@ -300,35 +294,25 @@ int BatchTransfer::DownloadProcess(int p) {
     if (const int status = WriteProcess(link_, setup_, p, 0); status != 0)
         return Failed("Write", Numbered("Process", p), status);
     ProcessRec& process = setup_.processes[p];
-    int layer = process.First_Layer;
-    int top = 1, member = 1;
-    std::set<int> visited;
-    for (int n = 0; n < process.Number_Act_Layers && n < kMaxChainSteps && layer >= 1; ++n) {
-        if (!setup_.layers.Find(layer) || !visited.insert(layer).second) break;
-        LayerRec& record = setup_.layers[layer];
-        record.Layer_Deleted = 0;
-        if (const int status = WriteLayer(link_, setup_, layer, 0); status != 0) {
-            const ProcessRec kept = process;
-            process.First_Layer = -1;
-            process.Number_Layers = 0;
-            process.Number_Act_Layers = 0;
-            WriteProcess(link_, setup_, p, 0);
-            process = kept;
-            return Failed("Write",
-                          Numbered("Process", p) + "  Layer: " + std::to_string(top) + "." +
-                              std::to_string(member),
-                          status);
-        }
-        if (record.CoDep_Layer > 0) {
-            layer = record.CoDep_Layer;
-            ++member;
-        } else {
-            layer = record.Next_Layer;
-            ++top;
-            member = 1;
-        }
-    }
-    return 0;
+    int status = 0;
+    ChainStep failed;
+    WalkChain(setup_, p, WalkLength::Recorded, [&](const ChainStep& step) {
+        setup_.layers[step.layer].Layer_Deleted = 0;
+        status = WriteLayer(link_, setup_, step.layer, 0);
+        failed = step;
+        return status == 0;
+    });
+    if (status == 0) return 0;
+    const ProcessRec kept = process;
+    process.First_Layer = -1;
+    process.Number_Layers = 0;
+    process.Number_Act_Layers = 0;
+    WriteProcess(link_, setup_, p, 0);
+    process = kept;
+    return Failed("Write",
+                  Numbered("Process", p) + "  Layer: " + std::to_string(failed.top) + "." +
+                      std::to_string(failed.member),
+                  status);
 }
 
 }  // namespace delvar::transfer

@@ -53,6 +53,21 @@ bool BatchTransfer::Upload(const TransferSelection& selection) {
     return ok;
 }
 
+bool BatchTransfer::UploadToFile(const TransferSelection& selection, SetupFiles& files,
+                                 const std::string& path) {
+    if (!Upload(selection)) {
+        NothingSaved(path);
+        return false;
+    }
+    if (!files.Save(path)) return false;
+    state_.unsavedInstrumentData = false;
+    return true;
+}
+
+void BatchTransfer::NothingSaved(const std::string& path) {
+    Message("The upload failed: nothing was saved to " + path + ".");
+}
+
 bool BatchTransfer::WholeUpload() {
     progress_.Show("Read Instrument", "", "", 4);
     if (link_.CommStatus() != 0) {
@@ -95,8 +110,13 @@ bool BatchTransfer::Download(const TransferSelection& selection, SetupFiles& fil
             (fs::path(paths.programFolder) / FileNamePart(files.CurrentDatabase())).string();
         const auto chosen = dialogs_.AskSaveFile("", "DB Files (*.mdb)|*.mdb", start);
         if (!chosen) return false;
-        // The instrument's present setup goes into the chosen file first.
-        WholeUpload();
+        // The instrument's present setup goes into the chosen file first; when it
+        // cannot be read whole, nothing is saved and nothing is overwritten.
+        if (!WholeUpload()) {
+            NothingSaved(*chosen);
+            files.Open(paths.tempDb);
+            return false;
+        }
         if (!files.Save(*chosen) || !files.Open(paths.tempDb)) return false;
         state_.caption = "Edit - [" + FileNamePart(files.CurrentDatabase()) + "]";
         state_.unsavedInstrumentData = false;

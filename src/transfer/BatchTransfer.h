@@ -63,6 +63,11 @@ class BatchTransfer {
 
     // cmdUpload. True when every step that ran succeeded.
     bool Upload(const TransferSelection& selection);
+    // The upload, then the save of what it read into path, which is made only when
+    // every step succeeded: after a failed upload the file is as it was, and the
+    // message says so. True when the upload and the save succeeded.
+    bool UploadToFile(const TransferSelection& selection, SetupFiles& files,
+                      const std::string& path);
     // cmdDownload. True when every step that ran succeeded; false also when cancelled.
     bool Download(const TransferSelection& selection, SetupFiles& files,
                   const DownloadPaths& paths);
@@ -73,6 +78,7 @@ class BatchTransfer {
 
   private:
     bool WholeUpload();
+    void NothingSaved(const std::string& path);
     bool WholeDownload(SetupFiles& files);
     bool ReadBackAndSave(SetupFiles& files);
     int UploadWork(int step);

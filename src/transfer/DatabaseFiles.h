@@ -1,8 +1,8 @@
 // The setup database as the whole-setup transfer uses it.
 #pragma once
 
-#include "transfer/BatchTransfer.h"
 #include "setup/modDatabase.h"
+#include "transfer/BatchTransfer.h"
 
 namespace delvar::transfer {
 

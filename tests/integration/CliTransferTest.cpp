@@ -1,11 +1,13 @@
 // delvar-cli upload and download between delvar-sim and database files.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "integration/CliRun.h"
+#include "setup/SqliteDb.h"
+#include "setup/WorkFolder.h"
 
 namespace delvar::testing {
 namespace {
@@ -13,12 +15,56 @@ namespace {
 namespace fs = std::filesystem;
 
 struct CliTransfer : ::testing::Test {
-    fs::path folder =
-        fs::temp_directory_path() / ("delvar-clitransfer-" + std::to_string(getpid()));
-    void SetUp() override { fs::create_directories(folder); }
-    void TearDown() override { fs::remove_all(folder); }
+    setup::WorkFolder work;
+    fs::path folder = work.Path();
     std::string File(const char* name) const { return (folder / name).string(); }
+    static std::string Bytes(const std::string& path) {
+        std::stringstream all;
+        all << std::ifstream(path, std::ios::binary).rdbuf();
+        return all.str();
+    }
 };
+
+// A link dropped, a CRC error or a lost reply part-way through an upload onto a good
+// file: the file stays byte for byte, and the tool says nothing was saved.
+struct FailedUpload : CliTransfer, ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(FailedUpload, LeavesTheFileAsItWas) {
+    SimProcess clean(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(clean) + " upload --db " + File("good.mdb")).exitCode, 0);
+    const std::string before = Bytes(File("good.mdb"));
+    SimProcess faulty(DELVAR_SIM_PATH, {.extraArgs = GetParam()});
+    ASSERT_EQ(RunCli(Tcp(faulty) + " send 'C5 1,Only here'").exitCode, 0);
+    CliResult up = RunCli(Tcp(faulty) + " upload --db " + File("good.mdb"));
+    EXPECT_EQ(up.exitCode, 1);
+    EXPECT_NE(up.err.find("The upload failed: nothing was saved to " + File("good.mdb") + "."),
+              std::string::npos)
+        << up.err;
+    EXPECT_EQ(Bytes(File("good.mdb")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, FailedUpload,
+                         ::testing::Values(std::vector<std::string>{"--drop-after", "1040"},
+                                           std::vector<std::string>{"--corrupt-every", "300"},
+                                           std::vector<std::string>{"--silent-every", "500"}));
+
+TEST_F(CliTransfer, TheErrorReportNamesTheProgramsFolder) {
+    SimProcess sim(DELVAR_SIM_PATH, {});
+    ASSERT_EQ(RunCli(Tcp(sim) + " upload --db " + File("d.mdb")).exitCode, 0);
+    {
+        setup::SqliteDb db(File("d.mdb"));
+        db.Exec("UPDATE Films SET Tooling=70000 WHERE Film_Number=3");
+    }
+    ::setenv("XDG_DATA_HOME", File("home").c_str(), 1);
+    CliResult dump = RunCli("db dump " + File("d.mdb"));
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(dump.exitCode, 1);
+    std::string report;
+    for (const auto& entry : fs::recursive_directory_iterator(File("home")))
+        if (entry.path().filename() == "ERRORS.TXT") report = Bytes(entry.path().string());
+    const std::string folder = fs::path(DELVAR_CLI_PATH).parent_path().string();
+    EXPECT_NE(report.find("App Path: " + folder + "\r\n"), std::string::npos) << report;
+}
 
 TEST_F(CliTransfer, UploadThenDownloadCarriesTheSetupBetweenInstruments) {
     SimProcess from(DELVAR_SIM_PATH, {});
@@ -60,15 +106,12 @@ TEST_F(CliTransfer, DbVerbsShowTheVersionAndTheSetup) {
     SimProcess sim(DELVAR_SIM_PATH, {});
     ASSERT_EQ(RunCli(Tcp(sim) + " send 'C2 1,Dumped'").exitCode, 0);
     ASSERT_EQ(RunCli(Tcp(sim) + " upload --db " + File("d.mdb")).exitCode, 0);
-    CliResult version = RunCli("db version " + File("d.mdb"));
-    EXPECT_EQ(version.exitCode, 0) << version.err;
-    EXPECT_EQ(version.out, "7.00\n");
+    EXPECT_EQ(RunCli("db version " + File("d.mdb")).out, "7.00\n");
     CliResult dump = RunCli("db dump " + File("d.mdb"));
     EXPECT_EQ(dump.exitCode, 0) << dump.err;
     EXPECT_NE(dump.out.find("Process 2, Dumped"), std::string::npos) << dump.out.substr(0, 300);
     EXPECT_EQ(RunCli("db version " + File("none.mdb")).exitCode, 1);
     EXPECT_EQ(RunCli("db dump " + File("none.mdb")).exitCode, 1);
-    EXPECT_EQ(RunCli("db list " + File("d.mdb")).exitCode, 2);
 }
 
 TEST_F(CliTransfer, RefusalsAndBadArguments) {
@@ -84,6 +127,15 @@ TEST_F(CliTransfer, RefusalsAndBadArguments) {
                          "Wrong instrument for this database.\nRemaining downloads aborted.\n"),
         std::string::npos)
         << refused.err;
+
+    // Onto a file that is not a setup database: refused, the file left alone.
+    std::ofstream(File("photos.db")).close();
+    setup::SqliteDb(File("photos.db")).Exec("CREATE TABLE Photos (id, taken)");
+    const std::string photos = Bytes(File("photos.db"));
+    CliResult foreign = RunCli(Tcp(four) + " upload --db " + File("photos.db"));
+    EXPECT_EQ(foreign.exitCode, 1);
+    EXPECT_EQ(foreign.err, "File " + File("photos.db") + " is not a setup database.\n");
+    EXPECT_EQ(Bytes(File("photos.db")), photos);
 
     EXPECT_EQ(RunCli(Tcp(four) + " upload").exitCode, 2);
     EXPECT_EQ(RunCli(Tcp(four) + " upload --db x.mdb --bogus").exitCode, 2);

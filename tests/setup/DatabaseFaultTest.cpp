@@ -1,7 +1,9 @@
-// Files that are incomplete, inconsistent or not databases at all, and saves that
-// fail or are killed part-way: clear errors, and no setup file is ever lost.
+// Files that are incomplete, inconsistent, not databases or shared with other
+// processes, and saves that fail or are killed part-way: clear errors, and no setup
+// file is ever lost.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,123 +19,73 @@ namespace {
 using namespace delvar::setup;
 namespace fs = std::filesystem;
 
-// Files in folder besides the error report.
-int FilesIn(const fs::path& folder) {
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files += entry.path().filename() != "ERRORS.TXT";
-    return files;
-}
-
-TEST(DatabaseOpen, MissingRowsAreAddedWithTheirDefaults) {
+TEST(DatabaseOpen, MissingRowsAreAddedAndBrokenKeysAndChainsAreSafe) {
     DatabaseRig rig;
     const std::string path = rig.SavedFile(
         "Gaps.mdb",
         "DELETE FROM Layers WHERE Layer_Number > 500; DELETE FROM Processes WHERE "
-        "Process_Number=5; DELETE FROM Films WHERE Film_Number=6; DELETE FROM Logic WHERE "
-        "Number=3; DELETE FROM InputsV9 WHERE Number=2; DELETE FROM Materials WHERE MatNum=8;"
-        "DELETE FROM System; DELETE FROM Sources");
-    ASSERT_TRUE(rig.db.DBOpen(path)) << rig.dialogs.LastText();
-    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM Layers"), "999");
-    EXPECT_EQ(rig.Scalar(path, "SELECT First_Layer FROM Processes WHERE Process_Number=5"), "-1");
-    EXPECT_EQ(rig.Scalar(path, "SELECT Film_Name FROM Films WHERE Film_Number=6"), "Film 6");
-    EXPECT_EQ(rig.Scalar(path, "SELECT Name || IF1 || IF16 || \"THEN\" FROM Logic WHERE Number=3"),
-              "<Empty>000");
-    EXPECT_EQ(rig.Scalar(path, "SELECT Name FROM InputsV9 WHERE Number=2"), "Input 2");
-    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM System"), "1");
-    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM Sources"), "4");
-    // Empty columns of added rows leave the records at their defaults.
-    EXPECT_EQ(rig.data->processes[5].Process_Name, "Process 5       ");
-    EXPECT_EQ(rig.data->materials[8].Material, "Material 8      ");
-    EXPECT_EQ(rig.data->materials[8].Density, 1.0);
-    EXPECT_EQ(rig.data->system.Period, 0.25);
-}
-
-TEST(DatabaseOpen, FirstOfDuplicateKeysWinsAndKeysOutsideTheRangeAreIgnored) {
-    DatabaseRig rig;
-    const std::string path = rig.SavedFile(
-        "Dups.mdb",
+        "Process_Number=5; DELETE FROM Logic WHERE Number=3; DELETE FROM System;"
         "INSERT INTO Films (Film_Number, Film_Name, Tooling) VALUES (2, 'Second copy', 300);"
-        "INSERT INTO Materials (MatNum, Material, Density) VALUES (0, 'Zero', 9), "
-        "(101, 'Beyond', 9), (-1, 'Negative', 9);"
+        "INSERT INTO Materials (MatNum, Density) VALUES (0, 9), (101, 9);"
         "UPDATE Processes SET First_Layer=1000, Number_Act_Layers=3 WHERE Process_Number=1;"
-        "UPDATE Processes SET First_Layer=10, Number_Act_Layers=5 WHERE Process_Number=2;"
-        "UPDATE Layers SET Next_Layer=-1, CoDep_Layer=-1, Rate=1 WHERE Layer_Number=10;"
         "UPDATE Processes SET First_Layer=20, Number_Act_Layers=999 WHERE Process_Number=3;"
         "UPDATE Layers SET Next_Layer=21, Rate=2 WHERE Layer_Number=20;"
         "UPDATE Layers SET Next_Layer=20, Rate=3 WHERE Layer_Number=21");
     ASSERT_TRUE(rig.db.DBOpen(path)) << rig.dialogs.LastText();
-    EXPECT_EQ(rig.data->films[2].Film_Name, "Film 2          ");
-    EXPECT_EQ(rig.data->films[2].Tooling, 100);
+    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM Layers"), "999");
+    EXPECT_EQ(rig.Scalar(path, "SELECT First_Layer FROM Processes WHERE Process_Number=5"), "-1");
+    EXPECT_EQ(rig.Scalar(path, "SELECT Name || IF1 || \"THEN\" FROM Logic WHERE Number=3"),
+              "<Empty>00");
+    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM System"), "1");
+    EXPECT_EQ(rig.data->processes[5].Process_Name, "Process 5       ");
+    EXPECT_EQ(rig.data->films[2].Tooling, 100) << "the first row of a key wins";
     for (const auto& material : rig.data->materials) EXPECT_EQ(material.Density, 1.0);
-    EXPECT_EQ(rig.data->layers[10].Rate, 1);
-    EXPECT_EQ(rig.data->layers[20].Rate, 2)
-        << "a circular chain is walked a bounded number of times";
+    EXPECT_EQ(rig.data->layers[20].Rate, 2) << "a circular chain is walked once";
     EXPECT_EQ(rig.data->layers[21].Rate, 3);
-    EXPECT_EQ(
-        rig.Scalar(path, "SELECT COUNT(*) FROM Layers WHERE Layer_Number NOT BETWEEN 1 AND 999"),
-        "0")
-        << "no row is added for a link outside the layer table";
-    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM Films WHERE Film_Number=2"), "2");
+    EXPECT_EQ(rig.Scalar(path, "SELECT COUNT(*) FROM Layers WHERE Layer_Number > 999"), "0");
 }
 
 struct BadFile : ::testing::Test {
     DatabaseRig rig;
-    std::string good;
-    void SetUp() override {
-        good = rig.SavedFile("Good.mdb");
-        ASSERT_TRUE(rig.db.DBOpen(good));
-        rig.dialogs.ClearRecord();
-    }
-    // Opening path fails with the message, leaves no current database and no file change.
+    std::string good = rig.SavedFile("Good.mdb");
+
+    // Opening path fails with the message and changes neither the file nor the setup.
     void ExpectRefused(const std::string& path, const std::string& message) {
+        SCOPED_TRACE(path);
         const bool existed = fs::exists(path);
         const std::string before = existed ? Slurp(path) : "";
+        rig.dialogs.ClearRecord();
         EXPECT_FALSE(rig.db.DBOpen(path));
         EXPECT_EQ(rig.db.CurrentDatabase(), "");
-        EXPECT_TRUE(rig.ShowedText(message)) << rig.dialogs.LastText();
+        EXPECT_EQ(rig.dialogs.Texts().at(0).rfind(message, 0), 0u) << rig.dialogs.LastText();
         EXPECT_EQ(fs::exists(path), existed);
         if (existed) {
             EXPECT_EQ(Slurp(path), before) << "a failed open changes nothing";
         }
         EXPECT_EQ(rig.errors.Depth(), 0);
-        EXPECT_NE(Slurp(rig.folder.path / "ERRORS.TXT").find("modDatabase_DBOpen"),
-                  std::string::npos);
     }
-    void Write(const std::string& path, const std::string& bytes) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::string Write(const char* name, const std::string& bytes) {
+        std::ofstream(rig.Path(name), std::ios::binary | std::ios::trunc) << bytes;
+        return rig.Path(name);
     }
 };
 
-TEST_F(BadFile, NotADatabaseTruncatedEmptyOrMissing) {
-    Write(rig.Path("text.mdb"), "Process 1, this is not a database\n");
-    ExpectRefused(rig.Path("text.mdb"), "Error opening ");
+TEST_F(BadFile, DamagedMissingOrForeignFiles) {
     const std::string whole = Slurp(good);
-    Write(rig.Path("half.mdb"), whole.substr(0, whole.size() / 2));
-    ExpectRefused(rig.Path("half.mdb"), "Error opening ");
-    Write(rig.Path("header.mdb"), whole.substr(0, 100));
-    ExpectRefused(rig.Path("header.mdb"), "Error opening ");
-    Write(rig.Path("empty.mdb"), "");
-    ExpectRefused(rig.Path("empty.mdb"), "Error opening ");
+    ExpectRefused(Write("half.mdb", whole.substr(0, whole.size() / 2)), "Error opening ");
     ExpectRefused(rig.Path("nowhere.mdb"), "Error opening ");
-}
-
-TEST_F(BadFile, MissingTableOrColumnAndBadValues) {
-    ExpectRefused(rig.SavedFile("NoSources.mdb", "DROP TABLE Sources"), "Error opening ");
+    for (const char* name : {"text.mdb", "empty.mdb", "other.db"}) {
+        const std::string path = Write(name, name == std::string("text.mdb") ? "Process 1" : "");
+        if (name == std::string("other.db"))
+            DatabaseRig::Sql(path, "CREATE TABLE Photos (id, taken)");
+        ExpectRefused(path, "File " + path + " is not a setup database.");
+    }
     ExpectRefused(rig.SavedFile("NoColumn.mdb", "ALTER TABLE Films DROP COLUMN Capture"),
                   "Error opening Film 1");
-    ExpectRefused(rig.SavedFile("Text.mdb",
-                                "UPDATE Processes SET First_Layer=1, "
-                                "Number_Act_Layers=1 WHERE Process_Number=4;"
-                                "UPDATE Layers SET Film_Number='abc' WHERE "
-                                "Layer_Number=1"),
-                  "Error opening Process 4 Layer 1");
     ExpectRefused(rig.SavedFile("Big.mdb", "UPDATE Films SET Tooling=70000 WHERE Film_Number=3"),
                   "Error opening Film 3");
     ExpectRefused(rig.SavedFile("Blob.mdb", "UPDATE Logic SET IF2=x'00ff' WHERE Number=9"),
                   "Error opening Statement 9");
-    ExpectRefused(rig.SavedFile("Name.mdb", "UPDATE RelaysV9 SET Name=x'00' WHERE Number=16"),
-                  "Error opening Relay 16");
 }
 
 TEST_F(BadFile, RefusedByTheVersionCheckLeavesTheSetupAlone) {
@@ -141,46 +93,119 @@ TEST_F(BadFile, RefusedByTheVersionCheckLeavesTheSetupAlone) {
     rig.db.Options().versionCheck = [](const std::string&) { return std::string(); };
     rig.progress.lines.clear();
     EXPECT_FALSE(rig.db.DBOpen(good));
-    EXPECT_EQ(rig.db.CurrentDatabase(), "");
     EXPECT_EQ(rig.data->films[1].Pterm, 77);
     EXPECT_TRUE(rig.progress.lines.empty());
-    EXPECT_TRUE(rig.dialogs.Texts().empty());
 }
 
-TEST_F(BadFile, AReadOnlyFileIsMadeWritableAndOpens) {
-    fs::permissions(good, fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_TRUE(rig.db.DBOpen(good));
-    EXPECT_NE(fs::status(good).permissions() & fs::perms::owner_write, fs::perms::none);
-}
+// A second process on the file: forked, it runs sql, reports on a pipe and then
+// waits for the word to go on (or to be killed).
+struct OtherWriter {
+    pid_t pid = -1;
+    int ready[2]{}, go[2]{};
+    OtherWriter(const std::string& path, const std::string& sql, const std::string& then) {
+        if (::pipe(ready) != 0 || ::pipe(go) != 0) return;
+        pid = ::fork();
+        if (pid == 0) {
+            sqlite3* db = nullptr;
+            sqlite3_open(path.c_str(), &db);
+            const bool ok = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+            char byte = ok ? '1' : '0';
+            (void)!::write(ready[1], &byte, 1);
+            (void)!::read(go[0], &byte, 1);
+            sqlite3_exec(db, then.c_str(), nullptr, nullptr, nullptr);
+            ::_exit(0);
+        }
+        char byte = '0';
+        (void)!::read(ready[0], &byte, 1);
+        holding = byte == '1';
+    }
+    int Finish() {
+        (void)!::write(go[1], "g", 1);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return status;
+    }
+    bool holding = false;
+};
 
-struct InterruptedSave : ::testing::Test {
+struct SharedFile : ::testing::Test {
     DatabaseRig rig;
-    std::string path;
-    std::string before;
+    std::string path = rig.Path("Setup.mdb");
     void SetUp() override {
         FillFullSetup(*rig.data);
-        path = rig.Path("Setup.mdb");
         ASSERT_TRUE(rig.db.DBSave(path));
-        before = Slurp(path);
-        // The setup being saved next differs from the one in the file.
+        // The setup saved next differs from the file's.
         rig.data->films[1].Pterm = 555;
-        rig.data->processes[1].Process_Name = FixedName("Changed");
+        rig.data->layers[5].Rate = 9.5;
     }
-    void ExpectOldFileIntact() {
-        EXPECT_EQ(Slurp(path), before);
-        EXPECT_EQ(FilesIn(rig.folder.path), 1) << "no work file is left behind";
-        auto back = DatabaseRig::Fresh();
-        modDatabase opener(*back, {rig.dialogs, rig.errors, rig.progress},
-                           rig.Options(rig.folder.path));
-        ASSERT_TRUE(opener.DBOpen(path));
+    void ExpectNewSetup(const std::string& file) {
+        auto back = rig.OpenedCopy(file);
+        ASSERT_TRUE(back) << rig.dialogs.LastText();
+        EXPECT_EQ(back->films[1].Pterm, 555);
+        EXPECT_DOUBLE_EQ(back->layers[5].Rate, 9.5) << "no page of another writer";
+    }
+};
+
+TEST_F(SharedFile, AWriteTransactionOfAnotherProgramIsWaitedForAndNeverLost) {
+    OtherWriter other(path, "BEGIN EXCLUSIVE; UPDATE Films SET Pterm=99 WHERE Film_Number=2",
+                      "COMMIT");
+    ASSERT_TRUE(other.holding);
+    const std::string before = Slurp(path);
+    EXPECT_FALSE(rig.db.DBSave(path));
+    EXPECT_EQ(rig.dialogs.Texts().at(0),
+              "Error saving Setup.mdb: the file is in use by another program.");
+    EXPECT_EQ(Slurp(path), before);
+    EXPECT_EQ(other.Finish(), 0);
+    EXPECT_EQ(rig.Scalar(path, "SELECT Pterm FROM Films WHERE Film_Number=2"), "99.0")
+        << "the other program's commit is in the file";
+    EXPECT_TRUE(rig.db.DBSave(path));
+    ExpectNewSetup(path);
+}
+
+TEST_F(SharedFile, AHotJournalOfAKilledWriterIsRolledBackBeforeTheSave) {
+    OtherWriter other(path, "PRAGMA cache_size=2; BEGIN; UPDATE Layers SET Rate=-7", "");
+    ASSERT_TRUE(other.holding);
+    ::kill(other.pid, SIGKILL);
+    other.Finish();
+    ASSERT_TRUE(fs::exists(path + "-journal")) << "the writer spilled into the file";
+    ASSERT_TRUE(rig.db.DBSave(path)) << rig.dialogs.LastText();
+    ExpectNewSetup(path);
+}
+
+TEST_F(SharedFile, ALinkIsFollowedAndAnEmptyFileIsFilled) {
+    const std::string link = rig.Path("Link.mdb");
+    fs::create_symlink(path, link);
+    ASSERT_TRUE(rig.db.DBSave(link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    ExpectNewSetup(path);
+    std::ofstream(rig.Path("Empty.mdb")).close();
+    ASSERT_TRUE(rig.db.DBSave(rig.Path("Empty.mdb")));
+    ExpectNewSetup(rig.Path("Empty.mdb"));
+}
+
+TEST_F(SharedFile, FoldersWithAnApostropheWork) {
+    const fs::path odd = rig.folder.path / "Bob's setups";
+    fs::create_directories(odd);
+    rig.db.Options().tempFolder = odd.string();
+    ASSERT_TRUE(rig.db.DBSave((odd / "Setup.mdb").string())) << rig.dialogs.LastText();
+    ExpectNewSetup((odd / "Setup.mdb").string());
+}
+
+struct InterruptedSave : SharedFile {
+    std::string before;
+    void SetUp() override {
+        SharedFile::SetUp();
+        before = Slurp(path);
+    }
+    void ExpectOldSetup() {
+        auto back = rig.OpenedCopy(path);
+        ASSERT_TRUE(back);
         EXPECT_EQ(back->films[1].Pterm, 1.25);
-        EXPECT_EQ(back->processes[1].Process_Name, "Proc 1 x        ");
     }
 };
 
 TEST_F(InterruptedSave, FailureAfterAnyStatementLeavesTheOldFile) {
-    std::random_device device;
-    const unsigned seed = device();
+    const unsigned seed = 20261207;
     std::mt19937 random(seed);
     long n = 0;
     int failures = 0;
@@ -189,55 +214,55 @@ TEST_F(InterruptedSave, FailureAfterAnyStatementLeavesTheOldFile) {
         rig.dialogs.ClearRecord();
         if (rig.db.DBSave(path)) break;
         ++failures;
-        EXPECT_EQ(rig.dialogs.Texts().front().rfind("Error saving ", 0), 0u) << "n=" << n;
-        ExpectOldFileIntact();
+        EXPECT_EQ(rig.dialogs.Texts().front().rfind("Error saving ", 0), 0u);
+        EXPECT_EQ(Slurp(path), before);
+        EXPECT_EQ(rig.WorkFolders(), 0);
         if (HasFailure()) FAIL() << "failure injected after " << n << " statements, seed " << seed;
         n += 1 + long(random() % 400);
     }
     EXPECT_GT(failures, 3);
-    rig.db.Options().failAfterStatements.reset();
-    auto back = DatabaseRig::Fresh();
-    modDatabase opener(*back, {rig.dialogs, rig.errors, rig.progress},
-                       rig.Options(rig.folder.path));
-    ASSERT_TRUE(opener.DBOpen(path));
-    EXPECT_EQ(back->films[1].Pterm, 555) << "the save that got through wrote the new setup";
-}
-
-TEST_F(InterruptedSave, NamesTheItemBeingWritten) {
-    rig.db.Options().failAfterStatements = 2000;  // past the default rows, inside the records
-    EXPECT_FALSE(rig.db.DBSave(path));
-    const std::string text = rig.dialogs.Texts().front();
-    EXPECT_EQ(text.rfind("Error saving ", 0), 0u);
-    EXPECT_GT(text.size(), std::string("Error saving ").size()) << text;
-    ExpectOldFileIntact();
-}
-
-TEST_F(InterruptedSave, ProgramKilledMidSaveLeavesTheOldFile) {
-    rig.progress.onUpdate = [](const std::string& action) {
-        if (action == "Saving Process 50:") ::kill(::getpid(), SIGKILL);
-    };
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        rig.db.DBSave(path);
-        ::_exit(0);  // not reached when the kill works
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-    rig.progress.onUpdate = nullptr;
-    // The half-written work file stays behind, under its own name.
-    for (const auto& entry : fs::directory_iterator(rig.folder.path))
-        if (entry.path().filename().string().rfind(".Setup.mdb.", 0) == 0) fs::remove(entry);
-    ExpectOldFileIntact();
+    ExpectNewSetup(path);
 }
 
 TEST_F(InterruptedSave, MissingTemplateIsReportedWithNoItem) {
     rig.db.Options().blankTemplate = rig.Path("no_such_Blank.mdb");
     EXPECT_FALSE(rig.db.DBSave(path));
     EXPECT_EQ(rig.dialogs.Texts().front(), "Error saving ");
-    EXPECT_EQ(rig.errors.Depth(), 0);
-    ExpectOldFileIntact();
+    EXPECT_EQ(Slurp(path), before);
+}
+
+// Killed while building the new database, or half way through copying it into the
+// file (with pages already spilled there): the old setup opens, and the next save
+// clears the work folder the killed one left.
+TEST_F(InterruptedSave, KilledWhileBuildingOrCopyingLeavesTheOldSetup) {
+    for (bool inCopy : {false, true}) {
+        SCOPED_TRACE(inCopy ? "killed in the copy" : "killed while building");
+        rig.progress.onUpdate = [inCopy](const std::string& action) {
+            if (!inCopy && action == "Saving Process 50:") ::kill(::getpid(), SIGKILL);
+        };
+        int steps = 0;
+        rig.db.Options().copy = {200, 8, 4, [&steps] {
+                                     if (++steps == 5) ::kill(::getpid(), SIGKILL);
+                                 }};
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            rig.db.DBSave(path);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        EXPECT_EQ(rig.WorkFolders(), 1);
+        if (inCopy) {
+            EXPECT_NE(Slurp(path), before) << "new pages were in the file";
+        }
+        ExpectOldSetup();
+        rig.progress.onUpdate = nullptr;
+        rig.db.Options().copy = {};
+        ASSERT_TRUE(rig.db.DBSave(rig.Path("Other.mdb")));
+        EXPECT_EQ(rig.WorkFolders(), 0);
+    }
 }
 
 }  // namespace

@@ -11,38 +11,33 @@
 
 #include "core/CErrHandler.h"
 #include "core/ErrHandlerRig.h"
-#include "transfer/SetupDump.h"
 #include "setup/SqliteDb.h"
 #include "setup/modDatabase.h"
 #include "support/ScriptedDialogs.h"
+#include "transfer/SetupDump.h"
 
 namespace delvar::testing {
 
 struct RecordingProgress final : setup::ProgressDisplay {
     std::vector<std::string> lines;  // "caption|action|detail|percent" per call
-    bool shown = false;
     std::function<void(const std::string& action)> onUpdate;
 
     void Show(const std::string& caption, const std::string& action, const std::string& detail,
               int percent) override {
-        shown = true;
         lines.push_back(caption + "|" + action + "|" + detail + "|" + std::to_string(percent));
     }
     void Update(const std::string& action, const std::string& detail, int percent) override {
         lines.push_back(action + "|" + detail + "|" + std::to_string(percent));
         if (onUpdate) onUpdate(action);
     }
-    void Close() override { shown = false; }
-    bool Saw(const std::string& line) const {
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
+    void Close() override {}
 };
 
 struct DatabaseRig {
     TempFolder folder;
     ScriptedDialogs dialogs;
     core::CErrHandler errors{dialogs, core::AppInfo{}, (folder.path / "ERRORS.TXT").string(),
-                            folder.path.string(), [] { return std::string(kFixedTime); }};
+                             folder.path.string(), [] { return std::string(kFixedTime); }};
     RecordingProgress progress;
     std::unique_ptr<setup::SetupData> data = Fresh();
     setup::modDatabase db{*data, {dialogs, errors, progress}, Options(folder.path)};
@@ -57,6 +52,8 @@ struct DatabaseRig {
         options.blankTemplate = DELVAR_BLANK_TEMPLATE;
         options.dumpFolder = folder.string();
         options.dumpSetup = transfer::DumpSetup;
+        options.tempFolder = folder.string();
+        options.copy.busyTimeoutMs = 200;
         return options;
     }
     std::string Path(const std::string& name) const { return (folder.path / name).string(); }
@@ -80,9 +77,18 @@ struct DatabaseRig {
         setup::Statement query(file, sql);
         return query.Step() ? query.Text(0) : "<no row>";
     }
-    bool ShowedText(const std::string& text) const {
-        auto texts = dialogs.Texts();
-        return std::find(texts.begin(), texts.end(), text) != texts.end();
+    // A second module over the same folder, for reading back what was saved.
+    std::unique_ptr<setup::SetupData> OpenedCopy(const std::string& path) {
+        auto back = Fresh();
+        setup::modDatabase opener(*back, {dialogs, errors, progress}, Options(folder.path));
+        return opener.DBOpen(path) ? std::move(back) : nullptr;
+    }
+    // Work folders of saves and upgrades left in the rig's folder.
+    int WorkFolders() const {
+        int count = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.path))
+            count += entry.path().filename().string().rfind("delvar-work-", 0) == 0;
+        return count;
     }
 };
 

@@ -1,10 +1,8 @@
 // The version check before an open and the upgrade of old files into the current
 // layout, on files the tests build in the old layouts.
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "setup/DatabaseRig.h"
 #include "setup/UpgradeDB.h"
@@ -15,27 +13,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// path made when missing, then sql run on it.
 void RunSql(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    const std::string text = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
-}
-
-std::string Bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
+    if (!fs::exists(path)) std::ofstream(path).close();
+    DatabaseRig::Sql(path, sql);
 }
 
 // An old file: processes, layers, films, materials, system and inputs in their early
 // columns, and (from version 6) a logic table.
-void MakeOldFile(const std::string& path, const std::string& version, bool withLogic = false) {
+void MakeOldFile(const std::string& path, const std::string& version, bool withLogic = false,
+                 int extraLayers = 0) {
     std::string sql =
         "CREATE TABLE Processes (Process_Number SMALLINT, Process_Name TEXT, First_Layer SMALLINT,"
         " Number_Layers SMALLINT, Number_Act_Layers SMALLINT);"
@@ -43,6 +30,11 @@ void MakeOldFile(const std::string& path, const std::string& version, bool withL
         "CREATE TABLE Layers (Layer_Number SMALLINT, Rate DOUBLE, Film_Number SMALLINT,"
         " Next_Layer SMALLINT, CoDep_Layer SMALLINT);"
         "INSERT INTO Layers VALUES (3, 12.5, 2, -1, -1);"
+        "WITH RECURSIVE n(k) AS (SELECT 4 UNION ALL SELECT k + 1 FROM n WHERE k < " +
+        std::to_string(3 + extraLayers) +
+        ") INSERT INTO Layers SELECT k, k, 1, -1, -1 FROM n WHERE k <= " +
+        std::to_string(3 + extraLayers) +
+        ";"
         "CREATE TABLE Films (Film_Number SMALLINT, Film_Name TEXT);"
         "INSERT INTO Films VALUES (2, 'Old gold');"
         "CREATE TABLE Materials (MatNum SMALLINT, Material TEXT, Density DOUBLE, ZFactor DOUBLE);"
@@ -68,7 +60,7 @@ struct Upgrade : ::testing::Test {
 
     void SetUp() override {
         options.blankTemplate = DELVAR_BLANK_TEMPLATE;
-        options.workFolder = rig.folder.path.string();
+        options.tempFolder = rig.folder.path.string();
     }
     std::string Check(const std::string& path) {
         return setup::UpgradeDB(path, rig.dialogs, rig.errors, options);
@@ -86,102 +78,66 @@ TEST_F(Upgrade, TheBlankTemplateItselfIsRefusedInAnyLetterCase) {
 
 TEST_F(Upgrade, AFileOfThisVersionOpensUnchanged) {
     ASSERT_TRUE(rig.db.DBSave(file));
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     EXPECT_EQ(Check(file), file);
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
     EXPECT_TRUE(rig.dialogs.Texts().empty());
-    EXPECT_EQ(setup::GetDBProperty(file, "Version"), "7.00");
     EXPECT_EQ(setup::GetDBProperty(file, "version"), "7.00") << "names ignore case";
-    EXPECT_EQ(setup::GetDBProperty(file, "Nothing"), "");
-    EXPECT_EQ(setup::GetDBProperty(file + "x", "Version"), "");
 }
 
 TEST_F(Upgrade, ANewerFileIsRefusedWithoutEndingTheProgram) {
     MakeOldFile(file, "9.10");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     EXPECT_EQ(Check(file), "");
-    ASSERT_EQ(rig.dialogs.messages.size(), 1u);
-    EXPECT_EQ(rig.dialogs.messages[0].icon, core::MessageIcon::Exclamation);
-    EXPECT_EQ(rig.dialogs.LastText().rfind("Database " + file +
-                                               " is version 9.10\r\nYour Delvar program is only "
-                                               "version 7.00\r\n",
-                                           0),
-              0u)
-        << rig.dialogs.LastText();
-    EXPECT_EQ(Bytes(file), before);
+    ASSERT_EQ(rig.dialogs.messages.size(), 1u) << "and no critical exit";
+    EXPECT_EQ(rig.dialogs.LastText().rfind("Database " + file + " is version 9.10\r\n", 0), 0u);
+    EXPECT_EQ(Slurp(file), before);
 }
 
 TEST_F(Upgrade, AFileWithoutVersionIsUpgradedCompactedAndToppedUpWithABackup) {
     MakeOldFile(file, "");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
     EXPECT_EQ(setup::GetDBProperty(file, "Version"), "7.00");
     const std::string backup = (rig.folder.path / "Delvar_100.mdb").string();
-    ASSERT_TRUE(fs::exists(backup));
-    EXPECT_EQ(Bytes(backup), before);
-    EXPECT_FALSE(fs::exists(rig.folder.path / "Work.mdb"));
-    EXPECT_FALSE(fs::exists(file + "_tmp"));
-    {
-        setup::SqliteDb db(file);
-        EXPECT_EQ(db.RowCount("Processes"), 99) << "topped up to full row counts";
-        EXPECT_EQ(db.RowCount("Layers"), 999);
-    }
+    EXPECT_EQ(Slurp(backup), before);
+    EXPECT_EQ(rig.WorkFolders(), 0);
+    EXPECT_EQ(rig.Scalar(file, "SELECT COUNT(*) FROM Layers"), "999") << "topped up";
     ASSERT_TRUE(rig.db.DBOpen(file)) << rig.dialogs.LastText();
     EXPECT_EQ(util::Trim(rig.data->processes[1].Process_Name), "Old mirror");
     EXPECT_DOUBLE_EQ(rig.data->layers[3].Rate, 12.5);
-    EXPECT_EQ(util::Trim(rig.data->films[2].Film_Name), "Old gold");
     EXPECT_DOUBLE_EQ(rig.data->materials[1].Density, 19.3);
 }
 
-TEST_F(Upgrade, AVersionFiveFileCarriesTheEarlyTablesOnlyAndKeepsItsFirstBackup) {
-    MakeOldFile(file, "5.00", true);
-    const std::string original = Bytes(file);
-    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
-    const std::string backup = (rig.folder.path / "Delvar_500.mdb").string();
-    EXPECT_EQ(Bytes(backup), original);
-    {
-        setup::SqliteDb db(file);
-        EXPECT_EQ(db.RowCount("Processes"), 1) << "no compaction or top-up after 1.00";
-        EXPECT_EQ(db.RowCount("Logic"), 0) << "logic comes over only from version 6";
+TEST_F(Upgrade, LogicComesOverFromVersionSixOnAndRowsAreAddedOnTheOpen) {
+    for (const char* version : {"5.00", "6.50"}) {
+        fs::remove(file);
+        MakeOldFile(file, version, true);
+        ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
+        EXPECT_EQ(rig.Scalar(file, "SELECT COUNT(*) FROM Logic"), version[0] == '6' ? "1" : "0");
+        EXPECT_EQ(rig.Scalar(file, "SELECT COUNT(*) FROM Processes"), "1") << "no top-up";
     }
-    // The same old version again: the first backup stays.
-    fs::remove(file);
-    MakeOldFile(file, "5.00");
-    RunSql(file, "UPDATE Processes SET Process_Name = 'Second'");
-    ASSERT_EQ(Check(file), file);
-    EXPECT_EQ(Bytes(backup), original);
-    ASSERT_TRUE(rig.db.DBOpen(file)) << rig.dialogs.LastText();
-    EXPECT_EQ(util::Trim(rig.data->processes[1].Process_Name), "Second");
-    EXPECT_EQ(util::Trim(rig.data->processes[2].Process_Name), "Process 2") << "rows added on open";
-}
-
-TEST_F(Upgrade, AVersionSixFileBringsItsLogicToo) {
-    MakeOldFile(file, "6.50", true);
-    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
-    setup::SqliteDb db(file);
-    EXPECT_EQ(db.RowCount("Logic"), 1);
     EXPECT_TRUE(fs::exists(rig.folder.path / "Delvar_650.mdb"));
+    ASSERT_TRUE(rig.db.DBOpen(file)) << rig.dialogs.LastText();
+    EXPECT_EQ(util::Trim(rig.data->processes[2].Process_Name), "Process 2");
 }
 
 TEST_F(Upgrade, EarlyInputTypesAreSetForNewerInstruments) {
     MakeOldFile(file, "1.05");
     options.instrumentVersion = "DELVAR  Ver 4.13";
     ASSERT_EQ(Check(file), file);
-    setup::SqliteDb db(file);
-    setup::Statement read(db, "SELECT \"Input Type\" FROM Inputs");
-    ASSERT_TRUE(read.Step());
-    EXPECT_EQ(read.Int(0), 46);
+    EXPECT_EQ(rig.Scalar(file, "SELECT \"Input Type\" FROM Inputs"), "46");
 }
 
 TEST_F(Upgrade, AMissingTemplateRefusesTheUpgradeAndKeepsTheFile) {
     MakeOldFile(file, "5.00");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     options.blankTemplate = (rig.folder.path / "700_Blank.mdb").string();  // not there
     EXPECT_EQ(Check(file), "");
     EXPECT_EQ(rig.dialogs.LastText().rfind(
                   " A file needed to upgrade your database to Ver. 7.00 is not available\r\n", 0),
               0u);
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
     EXPECT_FALSE(fs::exists(rig.folder.path / "Delvar_500.mdb"));
 }
 
@@ -189,23 +145,69 @@ TEST_F(Upgrade, AFailedCopyRestoresTheFileFromItsBackup) {
     MakeOldFile(file, "5.00");
     // A view over a table that is not there cannot be read.
     RunSql(file, "CREATE VIEW Outputs AS SELECT * FROM Nowhere");
-    const std::string before = Bytes(file);
+    const std::string before = Slurp(file);
     EXPECT_EQ(Check(file), "");
-    EXPECT_EQ(
-        rig.dialogs.Texts().at(0).rfind("Pre V2.00 database can't be upgraded to version 7.00\r\n", 0),
-        0u)
+    EXPECT_EQ(rig.dialogs.Texts().at(0).rfind(
+                  "Pre V2.00 database can't be upgraded to version 7.00\r\n", 0),
+              0u)
         << rig.dialogs.Texts().at(0);
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(Slurp(file), before);
     EXPECT_FALSE(fs::exists(rig.folder.path / "Work.mdb"));
 }
 
-TEST_F(Upgrade, AMissingOrForeignFileIsNotOpened) {
+TEST_F(Upgrade, AMissingFileIsNotOpenedAndAForeignOneIsNotASetupDatabase) {
     EXPECT_EQ(Check(file), "");
-    ASSERT_FALSE(rig.dialogs.Texts().empty());
-    EXPECT_EQ(rig.dialogs.Texts()[0].rfind("Pre V2.00 database can't be upgraded", 0), 0u);
-    std::ofstream(file) << "this is no database, just text long enough to be read as a header";
+    EXPECT_EQ(rig.dialogs.Texts().at(0).rfind("Pre V2.00 database can't be upgraded", 0), 0u);
+    for (const char* kind : {"text", "empty", "sqlite"}) {
+        SCOPED_TRACE(kind);
+        fs::remove(file);
+        std::ofstream(file) << (kind == std::string("text") ? "this is no database" : "");
+        if (kind == std::string("sqlite")) RunSql(file, "CREATE TABLE Photos (id, taken)");
+        const std::string before = Slurp(file);
+        rig.dialogs.ClearRecord();
+        EXPECT_EQ(Check(file), "");
+        EXPECT_EQ(rig.dialogs.LastText(), "File " + file + " is not a setup database.");
+        EXPECT_EQ(Slurp(file), before);
+        EXPECT_FALSE(fs::exists(rig.folder.path / "Delvar_100.mdb")) << "no backup";
+    }
+}
+
+// A first 5.00 file was upgraded under this name; a second one, with a damaged
+// Layers page, gets itself back, not the first one's backup, and no default layers.
+TEST_F(Upgrade, AFileThatCannotBeReadGetsItselfBackNotAnOlderBackup) {
+    MakeOldFile(file, "5.00");
+    const std::string first = Slurp(file);
+    ASSERT_EQ(Check(file), file);
+    fs::remove(file);
+    MakeOldFile(file, "5.00", false, 1500);
+    const std::string root = rig.Scalar(file,
+                                        "SELECT rootpage FROM sqlite_master "
+                                        "WHERE name='Layers'");
+    {
+        std::fstream damage(file, std::ios::in | std::ios::out | std::ios::binary);
+        damage.seekp((std::stol(root) - 1) * 4096);
+        damage << std::string(4096, '\xff');
+    }
+    const std::string second = Slurp(file);
+    rig.dialogs.ClearRecord();
     EXPECT_EQ(Check(file), "");
-    EXPECT_EQ(Bytes(file).substr(0, 7), "this is");
+    const std::string text = rig.dialogs.Texts().at(0);
+    EXPECT_EQ(text.rfind("Pre V2.00 database can't be upgraded to version 7.00\r\n", 0), 0u);
+    EXPECT_NE(text.find("Table Layers of the file cannot be read"), std::string::npos) << text;
+    EXPECT_EQ(Slurp(file), second);
+    EXPECT_EQ(Slurp(rig.folder.path / "Delvar_500.mdb"), first) << "the first backup stays";
+    EXPECT_EQ(rig.WorkFolders(), 0);
+}
+
+TEST_F(Upgrade, WorksInAFolderWithAnApostrophe) {
+    const fs::path odd = rig.folder.path / "Bob's files";
+    fs::create_directories(odd);
+    options.tempFolder = odd.string();
+    file = (odd / "Delvar.mdb").string();
+    MakeOldFile(file, "5.00");
+    ASSERT_EQ(Check(file), file) << rig.dialogs.LastText();
+    ASSERT_TRUE(rig.db.DBOpen(file));
+    EXPECT_DOUBLE_EQ(rig.data->layers[3].Rate, 12.5);
 }
 
 }  // namespace

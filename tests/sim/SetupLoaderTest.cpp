@@ -66,8 +66,8 @@ TEST(SimSetupLoader, AMissingOrBrokenFileIsReportedAndLeavesTheStoreAlone) {
     std::ofstream(broken) << "not a database at all, only some text to read";
     const sim::LoadResult bad = sim::LoadSetupFile(broken, store);
     EXPECT_FALSE(bad.opened);
-    EXPECT_NE(bad.error.find("Error opening"), std::string::npos) << bad.error;
-    EXPECT_EQ(store.Text(RecordKind::Process, 1, 1), "Process 1");
+    EXPECT_NE(bad.error.find("is not a setup database"), std::string::npos) << bad.error;
+    EXPECT_EQ(store.Text(RecordKind::Process, 1, 1), "Process 1") << "the store is untouched";
 }
 
 }  // namespace
