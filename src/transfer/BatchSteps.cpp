@@ -21,6 +21,20 @@ std::string Numbered(const char* kind, int n, const char* suffix = "") {
     return std::string(kind) + " " + std::to_string(n) + suffix;
 }
 
+// An XSTART whose reply was lost or damaged may still have reached the instrument,
+// which would then stay in transfer mode and refuse every run command: send XSTOP
+// anyway. A refusal ("Bad Mode" while a process runs) took no lock and is left alone.
+// Returns the status of the failed XSTART.
+int ReleaseUnansweredLock(link::Link& link) {
+    const int status = link.CommStatus();
+    if (status == link::kTimeout || status == link::kReceiveCrcError ||
+        status == link::kTransmitCrcError) {
+        EndTransfer(link);
+        link.SetCommStatus(status);
+    }
+    return status;
+}
+
 }  // namespace
 
 int BatchTransfer::RunUploadStep(int step) {
@@ -28,7 +42,7 @@ int BatchTransfer::RunUploadStep(int step) {
     state_.setupSource = 1;
     state_.unsavedInstrumentData = true;
     if (BeginTransfer(link_) != 0) {
-        const int status = link_.CommStatus();
+        const int status = ReleaseUnansweredLock(link_);
         Message("Error: Batch Upload Lock");
         return status;
     }
@@ -160,7 +174,7 @@ int BatchTransfer::UploadProcess(int p) {
 int BatchTransfer::RunDownloadStep(int step) {
     if (!link_.Info().Online) return Failed("Write", "Instrument not online.", link::kTimeout);
     if (BeginTransfer(link_) != 0) {
-        const int status = link_.CommStatus();
+        const int status = ReleaseUnansweredLock(link_);
         Message("Error: Batch Download Lock");
         return status;
     }
