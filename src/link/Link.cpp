@@ -69,7 +69,11 @@ void Link::SendFrame(const Bytes& frame) {
                 usb_.UsbClose(usbState_.UsbHandle);
             break;
         case kPortTcp:
-            if (ports_.tcp.State() == TcpSocket::kConnected) ports_.tcp.Send(frame);
+            if (ports_.tcp.State() != TcpSocket::kConnected) break;
+            // A reply that came after its exchange timed out must not be taken as this
+            // one's: drop what waits, as the serial port and the USB bridge do.
+            if (ports_.tcp.BytesReceived() > 0) ports_.tcp.ReadAll();
+            ports_.tcp.Send(frame);
             break;
         default:
             break;

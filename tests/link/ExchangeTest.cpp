@@ -53,6 +53,17 @@ TEST(Exchange, StrayByteBeforeAReplyDoesNotRejudgeThePreviousFrame) {
     EXPECT_EQ(r.link.CommStatus(), kOk);
 }
 
+TEST(Exchange, AReplyLateForItsExchangeIsNotTakenForTheNext) {
+    Rig r;
+    r.tcp.onSend = [](const Bytes&) {};
+    r.link.SendCommand("C5? 1");
+    ASSERT_EQ(r.link.CommStatus(), kTimeout);
+    // The first reply turns up after the time-out, before the next command goes out.
+    r.tcp.Deliver(BuildReplyFrame('A', "late"));
+    r.tcp.onSend = [&](const Bytes&) { r.tcp.Deliver(BuildReplyFrame('A', "right")); };
+    EXPECT_EQ(r.link.SendCommand("C6? 1"), "right");
+}
+
 TEST(Exchange, NestedCommandFromAnEventIsRefusedAsBusy) {
     Rig r;
     std::string nestedReply = "unset";
