@@ -63,6 +63,10 @@ class BatchTransfer : public ::testing::Test {
     }
 
     link::Link& link() { return sim.Link(); }
+    bool NothingWritten() const {
+        return std::none_of(sent.begin(), sent.end(),
+                            [](const std::string& c) { return c.find(',') != std::string::npos; });
+    }
     std::string Path(const char* name) const { return (folder / name).string(); }
     transfer::DownloadPaths Paths() const { return {Path("TempDB"), folder.string()}; }
 
@@ -187,9 +191,7 @@ TEST_F(BatchTransfer, AFailedSaveOfTheInstrumentsSetupStopsBeforeTheDownload) {
     dialogs.fileAnswers = {Path("Before.mdb")};
     files.failingPath = Path("Before.mdb");
     EXPECT_FALSE(transfer.Download({}, files, Paths()));
-    EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), [](const std::string& c) {
-        return c.find(',') != std::string::npos;
-    })) << "nothing was written to the instrument";
+    EXPECT_TRUE(NothingWritten()) << "nothing was written to the instrument";
     EXPECT_EQ(link().SendCommand("C4? 1"), "Process 4");
 }
 
@@ -207,9 +209,7 @@ TEST_F(BatchTransfer, AFailedUploadOfTheInstrumentsSetupSavesNothingAndWritesNot
     EXPECT_EQ(files.log,
               (std::vector<std::string>{"save " + Path("TempDB"), "open " + Path("TempDB")}));
     EXPECT_EQ(util::Trim(data->processes[4].Process_Name), "Mirror") << "the setup is back";
-    EXPECT_TRUE(std::none_of(sent.begin(), sent.end(), [](const std::string& c) {
-        return c.find(',') != std::string::npos;
-    }));
+    EXPECT_TRUE(NothingWritten());
 }
 
 TEST_F(TwoChannelBatch, ARefusedLayerLeavesTheProcessEmptyOnTheInstrument) {

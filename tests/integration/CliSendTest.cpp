@@ -61,7 +61,9 @@ TEST(CliSend, UsageErrorsExitWithTwoAndSendNothing) {
                                   "--usb '' info",
                                   "--retries x info",
                                   "--retries -1 info",
-                                  "unlock now"}) {
+                                  "unlock now",
+                                  "upload",
+                                  "upload --db x.mdb --bogus"}) {
         CliResult r = RunCli("--tcp 127.0.0.1:1 " + std::string(arguments));
         EXPECT_EQ(r.exitCode, 2) << arguments;
         EXPECT_EQ(r.err.find("cannot connect"), std::string::npos) << arguments;
@@ -118,10 +120,6 @@ TEST(CliOperate, StatusFollowsTheRunCommands) {
     CliResult running = RunCli(Tcp(sim) + " status");
     EXPECT_EQ(running.out.find("Phase: Stopped"), std::string::npos) << running.out;
     EXPECT_NE(running.out.find("Layer: 1\n"), std::string::npos) << running.out;
-
-    CliResult refused = RunCli(Tcp(sim) + " select 2");
-    EXPECT_EQ(refused.exitCode, 1) << "no new selection while a process runs";
-    EXPECT_NE(refused.err.find("Bad Mode"), std::string::npos) << refused.err;
 
     EXPECT_EQ(RunCli(Tcp(sim) + " power 1 40").exitCode, 0);
     EXPECT_NE(RunCli(Tcp(sim) + " status").out.find("Phase: Manual Power\n"), std::string::npos);

@@ -73,7 +73,11 @@ TEST_F(CliTransfer, UploadThenDownloadCarriesTheSetupBetweenInstruments) {
     CliResult up = RunCli(Tcp(from) + " upload --db " + File("setup.mdb"));
     ASSERT_EQ(up.exitCode, 0) << up.err;
     EXPECT_EQ(up.err, "");
-    ASSERT_TRUE(fs::exists(File("setup.mdb")));
+    EXPECT_EQ(RunCli("db version " + File("setup.mdb")).out, "7.00\n");
+    const std::string dump = RunCli("db dump " + File("setup.mdb")).out;
+    EXPECT_NE(dump.find("Process 3, Optical stack"), std::string::npos) << dump.substr(0, 300);
+    EXPECT_EQ(RunCli("db version " + File("none.mdb")).exitCode, 1);
+    EXPECT_EQ(RunCli("db dump " + File("none.mdb")).exitCode, 1);
 
     SimProcess to(DELVAR_SIM_PATH, {});
     CliResult down = RunCli(Tcp(to) + " download --db " + File("setup.mdb"));
@@ -102,18 +106,6 @@ TEST_F(CliTransfer, SaveBeforeKeepsTheInstrumentsOwnSetup) {
     EXPECT_EQ(RunCli(Tcp(third) + " send 'C9? 1'").out, "Keep me\n");
 }
 
-TEST_F(CliTransfer, DbVerbsShowTheVersionAndTheSetup) {
-    SimProcess sim(DELVAR_SIM_PATH, {});
-    ASSERT_EQ(RunCli(Tcp(sim) + " send 'C2 1,Dumped'").exitCode, 0);
-    ASSERT_EQ(RunCli(Tcp(sim) + " upload --db " + File("d.mdb")).exitCode, 0);
-    EXPECT_EQ(RunCli("db version " + File("d.mdb")).out, "7.00\n");
-    CliResult dump = RunCli("db dump " + File("d.mdb"));
-    EXPECT_EQ(dump.exitCode, 0) << dump.err;
-    EXPECT_NE(dump.out.find("Process 2, Dumped"), std::string::npos) << dump.out.substr(0, 300);
-    EXPECT_EQ(RunCli("db version " + File("none.mdb")).exitCode, 1);
-    EXPECT_EQ(RunCli("db dump " + File("none.mdb")).exitCode, 1);
-}
-
 TEST_F(CliTransfer, RefusalsAndBadArguments) {
     SimProcess two(DELVAR_SIM_PATH, {.extraArgs = {"--channels", "2"}});
     SimProcess four(DELVAR_SIM_PATH, {});
@@ -137,8 +129,6 @@ TEST_F(CliTransfer, RefusalsAndBadArguments) {
     EXPECT_EQ(foreign.err, "File " + File("photos.db") + " is not a setup database.\n");
     EXPECT_EQ(Bytes(File("photos.db")), photos);
 
-    EXPECT_EQ(RunCli(Tcp(four) + " upload").exitCode, 2);
-    EXPECT_EQ(RunCli(Tcp(four) + " upload --db x.mdb --bogus").exitCode, 2);
     EXPECT_EQ(RunCli(Tcp(four) + " download --db " + File("missing.mdb")).exitCode, 1);
     SimProcess silent(DELVAR_SIM_PATH, {.extraArgs = {"--silent-every", "1"}});
     CliResult offline = RunCli(Tcp(silent) + " upload --db " + File("never.mdb"));
