@@ -1,13 +1,7 @@
-// An in-memory USB bridge library. Devices are added by the test; every SI_* call
-// is logged as a short text so tests can check exact call orders, and open handles
-// are tracked so a test can assert that every trial handle was closed.
-//
-// Log texts: "SI_GetNumDevices", "SI_GetProductString(0,4)", "SI_Open(1)",
-// "SI_SetTimeouts(100,100)", "SI_SetBaudRate(h1,115200)", "SI_CheckRXQueue(h1)",
-// "SI_Read(h1,252)", "SI_FlushBuffers(h1,1,1)", "SI_Write(h1,5)", "SI_Close(h1)".
-//
-// Behaviour, as on the wire: a flush with receive set drops the bytes queued for
-// reading, so a reply queued before UsbWrite is lost; answer a frame from onWrite.
+// An in-memory USB bridge library. Every SI_* call is logged as a short text, e.g.
+// "SI_Write(h1,5)", and open handles are tracked so a test can check that every trial
+// handle was closed. A flush with receive set drops queued bytes, as on the wire: answer
+// a frame from onWrite.
 #pragma once
 
 #include <cstddef>

@@ -15,10 +15,6 @@ void ScriptedPump::ProcessEvents(link::TimePoint, bool mayWait) {
     for (auto& action : due) action();
 }
 
-Bytes ToBytes(const std::string& text) {
-    return Bytes(text.begin(), text.end());
-}
-
 std::string CommandOf(const Bytes& frame) {
     if (frame.size() < 5 || frame[0] != 0x21) return {};
     return std::string(frame.begin() + 2, frame.end() - 2);

@@ -139,8 +139,6 @@ class FakeTcpSocket final : public link::TcpSocket {
     std::function<void(const Bytes&)> onSend;
 };
 
-Bytes ToBytes(const std::string& text);
-
 // The command text inside a command frame ("" when it is not one).
 std::string CommandOf(const Bytes& frame);
 

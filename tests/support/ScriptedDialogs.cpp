@@ -32,13 +32,4 @@ MessageAnswer ScriptedDialogs::ShowMessage(const core::Message& message) {
     return answer;
 }
 
-std::optional<std::string> ScriptedDialogs::Ask(Prompt prompt) {
-    prompts.push_back(std::move(prompt));
-    auto& queue = prompts.back().kind == Prompt::Kind::Text ? textAnswers : fileAnswers;
-    if (queue.empty()) return std::nullopt;
-    std::optional<std::string> answer = queue.front();
-    queue.pop_front();
-    return answer;
-}
-
 }  // namespace delvar::testing
