@@ -35,8 +35,6 @@ Lines Report(const Lines& afterStack, bool expanded = true) {
                   "App Revision: 0", "App Path: /opt/delvar", "App ProductName: Delvar Comm", ""});
     return lines;
 }
-const std::string kShown =
-    "The following error has occurred in procedure: \nB on line 0\nError (11) Division by zero";
 
 TEST(ErrHandler, ReportsOfNestedProceduresAreShownAndAppended) {
     HandlerRig r;

@@ -197,11 +197,6 @@ struct InterruptedSave : SharedFile {
         SharedFile::SetUp();
         before = Slurp(path);
     }
-    void ExpectOldSetup() {
-        auto back = rig.OpenedCopy(path);
-        ASSERT_TRUE(back);
-        EXPECT_EQ(back->films[1].Pterm, 1.25);
-    }
 };
 
 TEST_F(InterruptedSave, FailureAfterAnyStatementLeavesTheOldFile) {
@@ -257,7 +252,9 @@ TEST_F(InterruptedSave, KilledWhileBuildingOrCopyingLeavesTheOldSetup) {
         if (inCopy) {
             EXPECT_NE(Slurp(path), before) << "new pages were in the file";
         }
-        ExpectOldSetup();
+        auto old = rig.OpenedCopy(path);
+        ASSERT_TRUE(old);
+        EXPECT_EQ(old->films[1].Pterm, 1.25);
         rig.progress.onUpdate = nullptr;
         rig.db.Options().copy = {};
         ASSERT_TRUE(rig.db.DBSave(rig.Path("Other.mdb")));

@@ -13,11 +13,6 @@ std::unique_ptr<SetupData> Fresh() {
     return setup;
 }
 
-TEST(SetupNames, CutOrPaddedToSixteen) {
-    EXPECT_EQ(FixedName("Gold"), "Gold            ");
-    EXPECT_EQ(FixedName("A name that is far too long"), "A name that is f");
-}
-
 std::vector<int> Steps(const SetupData& s, int p) {
     std::vector<int> steps;  // layer, top, member of each step
     WalkChain(s, p, WalkLength::Recorded, [&](const ChainStep& step) {

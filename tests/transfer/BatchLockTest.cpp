@@ -47,8 +47,6 @@ TEST(BatchLock, AnUnansweredLockIsReleasedAndARefusedOneIsNot) {
             const int status = upload ? r.transfer.RunUploadStep(transfer::kStepSystem)
                                       : r.transfer.RunDownloadStep(transfer::kStepSystem);
             EXPECT_EQ(status, c.status) << c.lockReply << upload;
-            ASSERT_FALSE(r.sent.empty());
-            EXPECT_EQ(r.sent.front(), "XSTART");
             // Nothing of the step itself is sent without the lock.
             const std::vector<std::string> expected =
                 c.released ? std::vector<std::string>{"XSTART", "XSTOP"}
