@@ -67,62 +67,35 @@ int BatchTransfer::UploadWork(int step) {
             }
             return 0;
         case kStepFilms:
-            for (int f = 1; f <= kMaxFilms; ++f) {
-                Progress("Reading Films:", Numbered("Film", f), f, kMaxFilms);
-                if ((status = ReadFilm(link_, setup_, f)) != 0)
-                    return Failed("Read", Numbered("Film", f), status);
-            }
-            return 0;
+            return MoveRecords("Read", "Films", "Film", kMaxFilms,
+                               {{"", [&](int f) { return ReadFilm(link_, setup_, f); }}});
         case kStepMaterials:
-            for (int m = 1; m <= kMaxMaterials; ++m) {
-                Progress("Reading Materials:", Numbered("Material", m), m, kMaxMaterials);
-                if ((status = ReadMaterial(link_, dialogs_, setup_, m, 0)) != 0)
-                    return Failed("Read", Numbered("Material", m), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Read", "Materials", "Material", kMaxMaterials,
+                {{"", [&](int m) { return ReadMaterial(link_, dialogs_, setup_, m, 0); }}});
         case kStepRelays:
-            for (int k = 1; k <= 4 * channels; ++k) {
-                Progress("Reading Relays:", Numbered("Relay", k), k, 4 * channels);
-                if ((status = ReadRelay(link_, setup_.relays, k, 0)) != 0)
-                    return Failed("Read", Numbered("Relay", k), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Read", "Relays", "Relay", 4 * channels,
+                {{"", [&](int k) { return ReadRelay(link_, setup_.relays, k, 0); }}});
         case kStepInputs:
-            for (int k = 1; k <= 4 * channels; ++k) {
-                Progress("Reading Inputs:", Numbered("Input", k), k, 4 * channels);
-                if ((status = ReadInput(link_, setup_.inputs, k, 0)) != 0)
-                    return Failed("Read", Numbered("Input", k), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Read", "Inputs", "Input", 4 * channels,
+                {{"", [&](int k) { return ReadInput(link_, setup_.inputs, k, 0); }}});
         case kStepSensors:
-            for (int k = 1; k <= channels; ++k) {
-                Progress("Reading Sensors:", Numbered("Sensor", k), k, channels);
-                if ((status = ReadSensor(link_, setup_.sensors, k, 0)) != 0)
-                    return Failed("Read", Numbered("Sensor", k), status);
-                if ((status = ReadSensorIO(link_, setup_.sensors, k, 1)) != 0)
-                    return Failed("Read", Numbered("Sensor", k, " Inputs"), status);
-                if ((status = ReadSensorIO(link_, setup_.sensors, k, 2)) != 0)
-                    return Failed("Read", Numbered("Sensor", k, " Relays"), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Read", "Sensors", "Sensor", channels,
+                {{"", [&](int k) { return ReadSensor(link_, setup_.sensors, k, 0); }},
+                 {" Inputs", [&](int k) { return ReadSensorIO(link_, setup_.sensors, k, 1); }},
+                 {" Relays", [&](int k) { return ReadSensorIO(link_, setup_.sensors, k, 2); }}});
         case kStepSources:
-            for (int k = 1; k <= channels; ++k) {
-                Progress("Reading Sources:", Numbered("Source", k), k, channels);
-                if ((status = ReadSource(link_, setup_.sources, k, 0)) != 0)
-                    return Failed("Read", Numbered("Source", k), status);
-                if ((status = ReadSourceIO(link_, setup_.sources, k, 1)) != 0)
-                    return Failed("Read", Numbered("Source", k, " Inputs"), status);
-                if ((status = ReadSourceIO(link_, setup_.sources, k, 2)) != 0)
-                    return Failed("Read", Numbered("Source", k, " Relays"), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Read", "Sources", "Source", channels,
+                {{"", [&](int k) { return ReadSource(link_, setup_.sources, k, 0); }},
+                 {" Inputs", [&](int k) { return ReadSourceIO(link_, setup_.sources, k, 1); }},
+                 {" Relays", [&](int k) { return ReadSourceIO(link_, setup_.sources, k, 2); }}});
         case kStepLogic:
-            for (int s = 1; s <= kMaxLogic; ++s) {
-                Progress("Reading Logic:", Numbered("Logic Statement", s), s, kMaxLogic);
-                if ((status = ReadLogic(link_, setup_.logic, s)) != 0)
-                    return Failed("Read", Numbered("Logic Statement", s), status);
-            }
-            return 0;
+            return MoveRecords("Read", "Logic", "Logic Statement", kMaxLogic,
+                               {{"", [&](int n) { return ReadLogic(link_, setup_.logic, n); }}});
         case kStepSystem:
             Progress("Reading System:", "System Setup", 1, 1);
             if ((status = ReadSystem(link_, setup_.system, 0)) != 0)
@@ -131,6 +104,20 @@ int BatchTransfer::UploadWork(int step) {
         default:
             return 0;  // step 1 has no work
     }
+}
+
+// Records 1..count of one kind, each moved by its exchanges in turn; the first that
+// fails ends the step with its message ("Reading Sensors:" / "Sensor 2 Inputs").
+int BatchTransfer::MoveRecords(const char* verb, const char* kinds, const char* kind, int count,
+                               std::initializer_list<RecordPart> parts) {
+    const std::string caption = std::string(verb[0] == 'R' ? "Reading " : "Writing ") + kinds + ":";
+    for (int k = 1; k <= count; ++k) {
+        Progress(caption.c_str(), Numbered(kind, k), k, count);
+        for (const RecordPart& part : parts)
+            if (const int status = part.move(k); status != 0)
+                return Failed(verb, Numbered(kind, k, part.suffix), status);
+    }
+    return 0;
 }
 
 // One process and the layers its chain reaches, with the counts the walk finds.
@@ -231,67 +218,40 @@ int BatchTransfer::DownloadWork(int step) {
             return 0;
         case kStepFilms:
             if ((status = CheckFilms()) != 0) return status;
-            for (int f = 1; f <= kMaxFilms; ++f) {
-                Progress("Writing Films:", Numbered("Film", f), f, kMaxFilms);
-                if ((status = WriteFilm(link_, setup_, f)) != 0)
-                    return Failed("Write", Numbered("Film", f), status);
-            }
-            return 0;
+            return MoveRecords("Write", "Films", "Film", kMaxFilms,
+                               {{"", [&](int f) { return WriteFilm(link_, setup_, f); }}});
         case kStepMaterials:
-            for (int m = 1; m <= kMaxMaterials; ++m) {
-                Progress("Writing Materials:", Numbered("Material", m), m, kMaxMaterials);
-                if ((status = WriteMaterial(link_, dialogs_, setup_, m, 0)) != 0)
-                    return Failed("Write", Numbered("Material", m), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Write", "Materials", "Material", kMaxMaterials,
+                {{"", [&](int m) { return WriteMaterial(link_, dialogs_, setup_, m, 0); }}});
         case kStepRelays:
             // Release every physical pin first, so no two records hold one pin meanwhile.
             for (int k = 1; k <= 4 * channels; ++k) {
                 link_.SendCommand("GA" + std::to_string(k) + " 3,0");
                 link_.SendCommand("GB" + std::to_string(k) + " 5,0");
             }
-            for (int k = 1; k <= 4 * channels; ++k) {
-                Progress("Writing Relays:", Numbered("Relay", k), k, 4 * channels);
-                if ((status = WriteRelay(link_, setup_.relays, k, 0)) != 0)
-                    return Failed("Write", Numbered("Relay", k), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Write", "Relays", "Relay", 4 * channels,
+                {{"", [&](int k) { return WriteRelay(link_, setup_.relays, k, 0); }}});
         case kStepInputs:
-            for (int k = 1; k <= 4 * channels; ++k) {
-                Progress("Writing Inputs:", Numbered("Input", k), k, 4 * channels);
-                if ((status = WriteInput(link_, setup_.inputs, k, 0)) != 0)
-                    return Failed("Write", Numbered("Input", k), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Write", "Inputs", "Input", 4 * channels,
+                {{"", [&](int k) { return WriteInput(link_, setup_.inputs, k, 0); }}});
         case kStepSensors:
-            for (int k = 1; k <= channels; ++k) {
-                Progress("Writing Sensors:", Numbered("Sensor", k), k, channels);
-                if ((status = WriteSensor(link_, setup_.sensors, k, 0)) != 0)
-                    return Failed("Write", Numbered("Sensor", k), status);
-                if ((status = WriteSensorIO(link_, setup_.sensors, k, 1)) != 0)
-                    return Failed("Write", Numbered("Sensor", k, " Inputs"), status);
-                if ((status = WriteSensorIO(link_, setup_.sensors, k, 2)) != 0)
-                    return Failed("Write", Numbered("Sensor", k, " Relays"), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Write", "Sensors", "Sensor", channels,
+                {{"", [&](int k) { return WriteSensor(link_, setup_.sensors, k, 0); }},
+                 {" Inputs", [&](int k) { return WriteSensorIO(link_, setup_.sensors, k, 1); }},
+                 {" Relays", [&](int k) { return WriteSensorIO(link_, setup_.sensors, k, 2); }}});
         case kStepSources:
-            for (int k = 1; k <= channels; ++k) {
-                Progress("Writing Sources:", Numbered("Source", k), k, channels);
-                if ((status = WriteSource(link_, setup_.sources, k, 0)) != 0)
-                    return Failed("Write", Numbered("Source", k), status);
-                if ((status = WriteSourceIO(link_, setup_.sources, k, 1)) != 0)
-                    return Failed("Write", Numbered("Source", k, " Inputs"), status);
-                if ((status = WriteSourceIO(link_, setup_.sources, k, 2)) != 0)
-                    return Failed("Write", Numbered("Source", k, " Relays"), status);
-            }
-            return 0;
+            return MoveRecords(
+                "Write", "Sources", "Source", channels,
+                {{"", [&](int k) { return WriteSource(link_, setup_.sources, k, 0); }},
+                 {" Inputs", [&](int k) { return WriteSourceIO(link_, setup_.sources, k, 1); }},
+                 {" Relays", [&](int k) { return WriteSourceIO(link_, setup_.sources, k, 2); }}});
         case kStepLogic:
-            for (int s = 1; s <= kMaxLogic; ++s) {
-                Progress("Writing Logic:", Numbered("Logic Statement", s), s, kMaxLogic);
-                if ((status = WriteLogic(link_, setup_.logic, s)) != 0)
-                    return Failed("Write", Numbered("Logic Statement", s), status);
-            }
-            return 0;
+            return MoveRecords("Write", "Logic", "Logic Statement", kMaxLogic,
+                               {{"", [&](int n) { return WriteLogic(link_, setup_.logic, n); }}});
         case kStepSystem:
             Progress("Writing System:", "System Setup", 1, 1);
             if ((status = WriteSystem(link_, setup_.system, 0)) != 0)

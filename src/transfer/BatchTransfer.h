@@ -4,6 +4,8 @@
 // window only calls this; its messages go through the dialog service.
 #pragma once
 
+#include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "core/DialogService.h"
@@ -82,6 +84,13 @@ class BatchTransfer {
     bool WholeDownload(SetupFiles& files);
     bool ReadBackAndSave(SetupFiles& files);
     int UploadWork(int step);
+    // One exchange that moves record k, and what a failure message adds to its name.
+    struct RecordPart {
+        const char* suffix;
+        std::function<int(int)> move;
+    };
+    int MoveRecords(const char* verb, const char* kinds, const char* kind, int count,
+                    std::initializer_list<RecordPart> parts);
     int UploadProcess(int process);
     int DownloadWork(int step);
     int DownloadProcess(int process);
