@@ -20,3 +20,13 @@ namespace delvar::util {
 std::string NumberText(double value);
 
 }  // namespace delvar::util
+
+namespace delvar::util {
+
+// A value in a display pattern of the form "#0.00", "#0.0", "#0.000" or "#.0": the
+// number of digits after the point, and a forced integer digit when a "0" stands
+// before it ("#.0" shows 0.5 as ".5"). Rounded half away from zero on the decimal
+// digits; a value that rounds to zero never shows a minus sign.
+std::string FormatNumber(double value, const char* pattern);
+
+}  // namespace delvar::util

@@ -1,9 +1,10 @@
-// Integration tests run with a core application so the Qt adapters can be exercised.
+// Integration tests run with a widget application so the Qt adapters can be exercised.
 #include <gtest/gtest.h>
-#include <QCoreApplication>
+#include <QApplication>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -70,6 +70,14 @@ TEST(Formats, NumbersAndTimesShownToTheOperator) {
     EXPECT_EQ(FormatHMS(59.5), "0:01:00");
     EXPECT_EQ(FormatHMS(36000 * 3), "30:00:00");
     EXPECT_EQ(FormatHMS(-5), "0:00:00");
+    EXPECT_EQ(FormatNumber(2.675, "#0.00"), "2.68") << "decimal half rounds up";
+    EXPECT_EQ(FormatNumber(-0.004, "#0.00"), "0.00") << "no minus on a zero";
+    EXPECT_EQ(FormatNumber(-1.25, "#0.0"), "-1.3");
+    EXPECT_EQ(FormatNumber(1234.5, "#0.000"), "1234.500");
+    EXPECT_EQ(FormatNumber(0.5, "#.0"), ".5");
+    EXPECT_EQ(FormatNumber(0, "#.0"), ".0");
+    EXPECT_EQ(FormatNumber(12.34, "#.0"), "12.3");
+    EXPECT_EQ(FormatNumber(NAN, "#0.0"), "0.0");
 }
 
 // Names are cut at 16 characters, each character outside printable ASCII one "?".
