@@ -1,0 +1,249 @@
+#include "windows/frmComm.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace delvar::windows {
+
+namespace {
+template <typename W>
+W* Named(W* widget, const char* name, const char* toolTip = nullptr) {
+    widget->setObjectName(name);
+    if (toolTip) widget->setToolTip(toolTip);
+    return widget;
+}
+
+QPushButton* Button(const char* name, const char* caption, const char* toolTip) {
+    auto* button = Named(new QPushButton(caption), name, toolTip);
+    button->setAutoDefault(false);  // Return in a text box must not press a button
+    return button;
+}
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+}  // namespace
+
+frmComm::frmComm(link::Link& link, core::DialogService& dialogs, link::ConnectHost& connectHost,
+                 app::CommWindowHost& host, std::function<std::string(int)> devicePath,
+                 QWidget* parent)
+    : QDialog(parent), logic_(link, dialogs, connectHost, host, *this) {
+    setObjectName("frmComm");
+    setWindowTitle("Delvar Comm Setup");
+    BuildControls(devicePath);
+    Connect();
+}
+
+void frmComm::BuildControls(const std::function<std::string(int)>& devicePath) {
+    static constexpr const char* kTypeCaptions[3] = {"&RS-232", "&USB", "&Ethernet"};
+    static constexpr const char* kTypeTips[3] = {"Select RS-242 communications.",
+                                                 "Select USB communications.",
+                                                 "Select Ethernet communications."};
+    auto* fraComm = Named(new QGroupBox("Comm Port"), "fraComm");
+    auto* types = new QVBoxLayout;
+    optComm_ = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        auto* option = new QRadioButton(kTypeCaptions[i]);
+        option->setObjectName(QString("optComm_%1").arg(i));
+        option->setToolTip(kTypeTips[i]);
+        optComm_->addButton(option, i);
+        types->addWidget(option);
+    }
+    types->addStretch();
+
+    cboRS232_ = Named(new QComboBox, "cboRS232");
+    for (int n = 1; n <= app::kSerialPortChoices; ++n)
+        cboRS232_->addItem(Q(app::SerialPortChoice(n, devicePath ? devicePath(n) : "")));
+    auto* lblBaud = Named(new QLabel("Baud"), "lblBaud", "Select RS-232 baud rate.");
+    cboBaud_ = Named(new QComboBox, "cboBaud", "Select RS-232 baud rate.");
+    cboUSB_ = Named(new QComboBox, "cboUSB");
+    txtEAddr_ = Named(new QLineEdit("192.168.1.200"), "txtEAddr",
+                      "Pellan Ethernet address, typically 192.168.1.200");
+    auto* lblPort = Named(new QLabel("Port"), "lblPort", "Pellan Ethernet port, typically 2101.");
+    txtEport_ = Named(new QLineEdit("2101"), "txtEport", "Pellan Ethernet port, typically 2101.");
+    lblBaud->setBuddy(cboBaud_);
+    lblPort->setBuddy(txtEport_);
+
+    // One port type's controls show at a time; they share the same cells, and the
+    // cells keep their size so the window does not jump when the type changes.
+    auto* port = new QGridLayout;
+    const int wide = cboRS232_->sizeHint().width() + 24;
+    for (QWidget* w : {static_cast<QWidget*>(cboRS232_), static_cast<QWidget*>(cboUSB_),
+                       static_cast<QWidget*>(txtEAddr_)}) {
+        w->setFixedWidth(wide);
+        port->addWidget(w, 0, 0, 1, 2);
+    }
+    port->addWidget(lblBaud, 1, 0);
+    port->addWidget(lblPort, 1, 0);
+    port->addWidget(cboBaud_, 1, 1);
+    port->addWidget(txtEport_, 1, 1);
+    port->setRowMinimumHeight(0, cboRS232_->sizeHint().height());
+    port->setRowMinimumHeight(1, cboBaud_->sizeHint().height());
+    port->setColumnMinimumWidth(0, lblBaud->sizeHint().width() + 8);
+    port->setRowStretch(2, 1);
+
+    chkSum_ = Named(new QCheckBox("Use Checksum"), "chkSum", "Use message checksums.");
+    chkStart_ = Named(new QCheckBox("Search at Start"), "chkStart",
+                      "Search for instrument when program starts.");
+    cmdFind_ = Button("cmdFind", "&Find", "Search for an instrument on the selected comm port.");
+    auto* options = new QHBoxLayout;
+    options->addWidget(chkSum_);
+    options->addWidget(chkStart_);
+    options->addStretch();
+    options->addWidget(cmdFind_);
+
+    auto* portRow = new QHBoxLayout;
+    portRow->addLayout(types);
+    portRow->addSpacing(12);
+    portRow->addLayout(port, 1);
+    auto* commBox = new QVBoxLayout(fraComm);
+    commBox->addLayout(portRow);
+    commBox->addLayout(options);
+
+    auto* fraTest = Named(new QGroupBox("Command Test"), "fraTest");
+    txtSend_ = Named(new QLineEdit, "txtSend", "Enter a command to send.");
+    cmdSend_ = Button("cmdSend", "&Send", "Send command to the instrument.");
+    txtRcv_ = Named(new QLineEdit, "txtRcv", "Instrument response to the command.");
+    txtRcv_->setReadOnly(true);
+    auto* lblSend = Named(new QLabel("Command:"), "lblSend");
+    auto* lblRcv = Named(new QLabel("Response:"), "lblRcv");
+    lblSend->setBuddy(txtSend_);
+    lblRcv->setBuddy(txtRcv_);
+    auto* test = new QGridLayout(fraTest);
+    test->addWidget(lblSend, 0, 0);
+    test->addWidget(txtSend_, 0, 1);
+    test->addWidget(cmdSend_, 0, 2);
+    test->addWidget(lblRcv, 1, 0);
+    test->addWidget(txtRcv_, 1, 1, 1, 2);
+    test->setColumnStretch(1, 1);
+
+    cmdOK_ = Button("cmdOK", "&Close", "Close this form.");
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(cmdOK_);
+
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(fraComm);
+    all->addWidget(fraTest);
+    all->addLayout(bottom);
+    all->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmComm::Connect() {
+    connect(optComm_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) logic_.PortTypeChosen(id);
+    });
+    connect(cboRS232_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { logic_.PortChosen(i); });
+    connect(cboBaud_, &QComboBox::currentIndexChanged, this,
+            [this](int i) { logic_.RateChosen(i); });
+    connect(cboUSB_, &QComboBox::currentIndexChanged, this, [this](int i) { logic_.UsbChosen(i); });
+    connect(chkSum_, &QCheckBox::toggled, this, [this](bool on) { logic_.ChecksumChanged(on); });
+    connect(chkStart_, &QCheckBox::toggled, this, [this](bool on) { logic_.StartChanged(on); });
+    connect(txtEAddr_, &QLineEdit::editingFinished, this,
+            [this] { logic_.AddressLeft(txtEAddr_->text().toStdString()); });
+    connect(txtEport_, &QLineEdit::editingFinished, this,
+            [this] { logic_.PortTextLeft(txtEport_->text().toStdString()); });
+    connect(cmdFind_, &QPushButton::clicked, this, [this] { logic_.Find(); });
+    auto send = [this] { logic_.Send(txtSend_->text().toStdString()); };
+    connect(cmdSend_, &QPushButton::clicked, this, send);
+    connect(txtSend_, &QLineEdit::returnPressed, this, send);
+    connect(cmdOK_, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void frmComm::Open() {
+    if (logic_.IsOpen() && isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    logic_.Open();
+    show();
+}
+
+void frmComm::ShowOnTop() {
+    if (!logic_.IsOpen()) logic_.Open();
+    // Changing the flag hides a shown window; show it again after.
+    if (!(windowFlags() & Qt::WindowStaysOnTopHint)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmComm::done(int result) {
+    // An address or port still being typed counts as left.
+    logic_.AddressLeft(txtEAddr_->text().toStdString());
+    logic_.PortTextLeft(txtEport_->text().toStdString());
+    QDialog::done(result);
+    logic_.Close();
+}
+
+void frmComm::SetControlVisible(const std::string& control, bool visible) {
+    if (auto* w = findChild<QWidget*>(Q(control))) w->setVisible(visible);
+}
+
+void frmComm::SetPortType(int type) {
+    if (auto* option = optComm_->button(type)) option->setChecked(true);
+}
+
+void frmComm::SetPortChoice(int index) {
+    cboRS232_->setCurrentIndex(index);
+}
+
+void frmComm::SetRateChoices(const std::vector<std::string>& rates, int selected) {
+    cboBaud_->clear();
+    for (const std::string& rate : rates) cboBaud_->addItem(Q(rate));
+    cboBaud_->setCurrentIndex(selected);
+}
+
+void frmComm::SetUsbChoices(const std::vector<std::string>& serials, int selected) {
+    // The logic keeps the setting in step with the selection itself.
+    const QSignalBlocker quiet(cboUSB_);
+    cboUSB_->clear();
+    for (const std::string& serial : serials) cboUSB_->addItem(Q(serial));
+    cboUSB_->setCurrentIndex(selected);
+}
+
+void frmComm::SetEthernet(const std::string& address, const std::string& port) {
+    txtEAddr_->setText(Q(address));
+    txtEport_->setText(Q(port));
+}
+
+void frmComm::SetChecks(bool checksum, bool searchAtStart) {
+    chkSum_->setChecked(checksum);
+    chkStart_->setChecked(searchAtStart);
+}
+
+void frmComm::SetCommandText(const std::string& text) {
+    txtSend_->setText(Q(text));
+}
+
+void frmComm::SetResponseText(const std::string& text) {
+    txtRcv_->setText(Q(text));
+}
+
+void frmComm::SetSendBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        cmdSend_->setEnabled(false);
+        txtRcv_->clear();
+        cmdSend_->repaint();
+        txtRcv_->repaint();
+    } else {
+        cmdSend_->setEnabled(true);
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+}  // namespace delvar::windows

@@ -1,0 +1,92 @@
+#include "windows/frmReadings.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "monitor/ReadingsTable.h"
+
+namespace delvar::windows {
+
+namespace {
+constexpr int kRefreshMs = 250;
+}
+
+frmReadings::frmReadings(const std::array<commands::SensorReading, 4>& sensors, QWidget* parent)
+    : QDialog(parent), sensors_(sensors) {
+    setObjectName("frmReadings");
+    setWindowTitle("Sensor Readings");
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    InitGrid();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(grdReading_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ShowReadings();
+
+    Timer1_ = new QTimer(this);
+    Timer1_->setObjectName("Timer1");
+    Timer1_->setInterval(kRefreshMs);
+    connect(Timer1_, &QTimer::timeout, this, &frmReadings::ShowReadings);
+    Timer1_->start();
+
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+void frmReadings::InitGrid() {
+    using monitor::kReadingsColumns;
+    using monitor::kReadingsRows;
+    grdReading_ = new QTableWidget(kReadingsRows, kReadingsColumns, this);
+    grdReading_->setObjectName("grdReading");
+    grdReading_->setToolTip("Readings from the Morvik card.");
+    grdReading_->horizontalHeader()->hide();
+    grdReading_->verticalHeader()->hide();
+    grdReading_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdReading_->setSelectionMode(QAbstractItemView::NoSelection);
+    grdReading_->setFocusPolicy(Qt::NoFocus);
+    grdReading_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grdReading_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    // Wide enough for a crystal frequency ("6000000.00") and the headings.
+    const QFontMetrics metrics = grdReading_->fontMetrics();
+    const int valueWidth = metrics.horizontalAdvance("99999999.99") + 12;
+    const int rowHeight = metrics.height() + 8;
+    const QPalette palette = grdReading_->palette();
+    for (int r = 0; r < kReadingsRows; ++r) {
+        grdReading_->setRowHeight(r, rowHeight);
+        for (int c = 0; c < kReadingsColumns; ++c) {
+            auto* cell =
+                new QTableWidgetItem(QString::fromStdString(monitor::ReadingsHeading(r, c)));
+            if (r == 0 || c == 0) {
+                cell->setBackground(palette.button());
+            } else {
+                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            grdReading_->setItem(r, c, cell);
+        }
+    }
+    int width = 0;
+    for (int c = 0; c < kReadingsColumns; ++c) {
+        const QString widest = grdReading_->item(c == 0 ? kReadingsRows - 1 : 0, c)->text();
+        const int text = metrics.horizontalAdvance(widest) + 16;
+        grdReading_->setColumnWidth(c, c == 0 ? text : std::max(valueWidth, text));
+        width += grdReading_->columnWidth(c);
+    }
+    const int frame = 2 * grdReading_->frameWidth();
+    grdReading_->setFixedSize(width + frame, kReadingsRows * rowHeight + frame);
+}
+
+void frmReadings::ShowReadings() {
+    for (int r = 1; r < monitor::kReadingsRows; ++r)
+        for (int c = 1; c < monitor::kReadingsColumns; ++c)
+            grdReading_->item(r, c)->setText(
+                QString::fromStdString(monitor::ReadingsValue(sensors_, r, c)));
+}
+
+}  // namespace delvar::windows
