@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "windows/frmReadings.h"
+#include "windows/frmSplash.h"
+
+namespace delvar::windows {
+namespace {
+
+QString Cell(const QTableWidget& grid, int row, int column) {
+    const QTableWidgetItem* item = grid.item(row, column);
+    return item ? item->text() : "<none>";
+}
+
+TEST(ReadingsWindow, ShowsEachSensorInItsFormatsAndFailForAStoppedCrystal) {
+    std::array<commands::SensorReading, 4> sensors{};
+    sensors[0] = {12.34, 1.23456, 5987654.321};
+    sensors[1] = {0.5, 0, 0};        // failed crystal
+    sensors[2] = {-0.04, -2.5, -1};  // a negative frequency is a number
+    sensors[3] = {0, 10, 0.001};
+    frmReadings window(sensors);
+    auto* grid = window.findChild<QTableWidget*>("grdReading");
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(window.windowTitle(), "Sensor Readings");
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
+    ASSERT_EQ(grid->rowCount(), 5);
+    ASSERT_EQ(grid->columnCount(), 4);
+    EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    const QStringList heading = {"", "Rate (A/s) ", "Thick (kA) ", "Freq. (Hz) "};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(Cell(*grid, 0, c), heading[c]);
+    const QStringList expected[4] = {{"Sensor 1", "12.3", "1.235", "5987654.32"},
+                                     {"Sensor 2", ".5", "0.000", "Fail"},
+                                     {"Sensor 3", ".0", "-2.500", "-1.00"},
+                                     {"Sensor 4", ".0", "10.000", "0.00"}};
+    for (int r = 1; r <= 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(Cell(*grid, r, c), expected[r - 1][c]) << r << "," << c;
+
+    auto* timer = window.findChild<QTimer*>("Timer1");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 250);
+    sensors[1].Frequency = 6000000;  // the poll read new values
+    sensors[1].Rate = 3.06;
+    ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
+    EXPECT_EQ(Cell(*grid, 2, 1), "3.1");
+    EXPECT_EQ(Cell(*grid, 2, 3), "6000000.00");
+}
+
+TEST(ProgressWindow, ShowsCaptionLinesAndBarAndStartsEmpty) {
+    frmSplash splash;
+    auto* action = splash.findChild<QLabel*>("lblAction");
+    auto* detail = splash.findChild<QLabel*>("lblDetail");
+    auto* bar = splash.findChild<QProgressBar*>("prgLoad");
+    ASSERT_TRUE(action && detail && bar);
+    EXPECT_EQ(splash.windowTitle(), "Loading");
+    EXPECT_EQ(action->text(), "");
+    EXPECT_EQ(bar->value(), 0);
+
+    splash.Show("Saving Database", "Saving layers", "Layer 12", 40);
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_EQ(splash.windowTitle(), "Saving Database");
+    EXPECT_EQ(action->text(), "Saving layers");
+    EXPECT_EQ(detail->text(), "Layer 12");
+    EXPECT_EQ(bar->value(), 40);
+    splash.Update("Saving films", "Film 3", 130);  // out of range: held at the end
+    EXPECT_EQ(detail->text(), "Film 3");
+    EXPECT_EQ(bar->value(), 100);
+    splash.Update("", "", -5);
+    EXPECT_EQ(bar->value(), 0);
+    splash.Close();
+    EXPECT_FALSE(splash.isVisible());
+}
+
+}  // namespace
+}  // namespace delvar::windows
