@@ -81,7 +81,7 @@ void frmComm::BuildControls(const std::function<std::string(int)>& devicePath) {
     const int wide = cboRS232_->sizeHint().width() + 24;
     for (QWidget* w : {static_cast<QWidget*>(cboRS232_), static_cast<QWidget*>(cboUSB_),
                        static_cast<QWidget*>(txtEAddr_)}) {
-        w->setFixedWidth(wide);
+        w->setMinimumWidth(wide);
         port->addWidget(w, 0, 0, 1, 2);
     }
     port->addWidget(lblBaud, 1, 0);

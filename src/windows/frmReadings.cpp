@@ -63,11 +63,11 @@ void frmReadings::InitGrid() {
         for (int c = 0; c < kReadingsColumns; ++c) {
             auto* cell =
                 new QTableWidgetItem(QString::fromStdString(monitor::ReadingsHeading(r, c)));
-            if (r == 0 || c == 0) {
-                cell->setBackground(palette.button());
-            } else {
-                cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            }
+            if (r == 0 || c == 0) cell->setBackground(palette.button());
+            // Numbers line up on the right, under headings centred over them.
+            if (c > 0)
+                cell->setTextAlignment((r == 0 ? Qt::AlignHCenter : Qt::AlignRight) |
+                                       Qt::AlignVCenter);
             grdReading_->setItem(r, c, cell);
         }
     }

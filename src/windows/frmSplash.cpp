@@ -25,7 +25,9 @@ frmSplash::frmSplash(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblAction_);
     layout->addWidget(lblDetail_);
+    layout->addSpacing(6);
     layout->addWidget(prgLoad_);
+    layout->setContentsMargins(16, 12, 16, 14);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
