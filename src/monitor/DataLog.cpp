@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/AppTitle.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -56,7 +57,14 @@ void DataLog::Append(const std::string& text) {
     if (AppendToTextFile(Path(), text)) return;
     ++failedLines_;
     failedPath_ = Path();
-    if (onFailure_) onFailure_();
+    // A copy: a listener may remove itself.
+    const auto listeners = listeners_;
+    for (const auto& [id, listener] : listeners) listener();
+}
+
+int DataLog::AddFailureListener(std::function<void()> listener) {
+    listeners_[nextListener_] = std::move(listener);
+    return nextListener_++;
 }
 
 std::string DataLog::FailureText() const {
@@ -73,7 +81,7 @@ int DataLog::InitDataLog(int pollPeriodMs, const std::function<std::optional<dou
         if (pumpEvents) pumpEvents();
         const long size = FileSize(path);
         core::Message question{.text = "Log file size is " + std::to_string(size) + ". Delete?",
-                               .title = "Data Log",
+                               .title = app::kAppTitle,
                                .icon = core::MessageIcon::Question,
                                .buttons = core::MessageButtons::YesNo};
         if (dialogs_.ShowMessage(question) == core::MessageAnswer::Yes) KillFile(path);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -38,8 +39,10 @@ class DataLog {
     int FailedLines() const { return failedLines_; }
     // "" while every line was written, else the notice for the operator.
     std::string FailureText() const;
-    // Called after each line that could not be written.
-    void OnFailure(std::function<void()> listener) { onFailure_ = std::move(listener); }
+    // listener runs after each line that could not be written, until removed by the
+    // number this returns.
+    int AddFailureListener(std::function<void()> listener);
+    void RemoveFailureListener(int id) { listeners_.erase(id); }
     std::string Path() const;
 
   private:
@@ -54,7 +57,8 @@ class DataLog {
     double lastRowTime_ = 0;  // clock s of the last row
     int failedLines_ = 0;
     std::string failedPath_;
-    std::function<void()> onFailure_;
+    std::map<int, std::function<void()>> listeners_;
+    int nextListener_ = 1;
 };
 
 // Thickness in A shown in kA: 3 decimals below 10, 2 below 100, 1 below 1000, else

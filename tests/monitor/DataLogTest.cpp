@@ -151,7 +151,7 @@ TEST_F(DataLogTest, IntervalZeroShortensThePollToTheMeasurementPeriod) {
 TEST_F(DataLogTest, LinesThatCannotBeWrittenAreCounted) {
     settings.File = dir / "missing/Delvar.txt";
     int calls = 0;
-    log.OnFailure([&] { ++calls; });
+    log.AddFailureListener([&] { ++calls; });
     Begin();
     Run(2);
     log.EndRun();
