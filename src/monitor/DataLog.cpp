@@ -75,6 +75,7 @@ std::string DataLog::FailureText() const {
 
 int DataLog::InitDataLog(int pollPeriodMs, const std::function<std::optional<double>()>& readPeriod,
                          const std::function<void()>& pumpEvents) {
+    if (!Enabled()) return pollPeriodMs;
     const std::string path = Path();
     if (settings_.LogMode == 1) KillFile(path);
     if (FileSize(path) >= kLogSizeQuestion) {

@@ -39,4 +39,10 @@ inline void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// text with the first from replaced by to.
+inline std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    if (const auto at = text.find(from); at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
 }  // namespace delvar::testing
