@@ -20,7 +20,7 @@ struct AppSettings {
     int Debug = 0;                            // read, never written back
     // The saved link settings. The link works on its own copy; the program copies it
     // back at shutdown (not when it ran on the built-in simulator).
-    link::CommSettings comm{.Type = link::kPortRs232};
+    link::CommSettings comm{.Type = link::kPortRs232, .USBDevice = {}};
     int UpDnAll = 0;
     int UpDnProcesses = 0;
     int UpDnSystem = 0;

@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "app/SettingsFile.h"
+#include "app/cFile.h"
+#include "support/TempFolder.h"
+
+namespace delvar::app {
+namespace {
+
+using testing::ReadFile;
+using testing::WriteFile;
+
+constexpr const char* kDefaults =
+    "[Database]\nFile=Delvar.mdb\n\n\n[CommSettings]\nType=0\nRS232Port=1\nRS232Baud=0\n"
+    "USBDevice=0\nEPort=2101\nEAddress=192.168.1.200\nCheckSum=1\nStart=1\nUpDnAll=0\n"
+    "UpDnProcesses=0\nUpDnSystem=0\nUpDnMaterials=0\n\n\n[DataLog]\nFile=Delvar.txt\nType=0\n"
+    "Start=0\nEnd=300\nInterval=1\n\n\n[Graph]\nDisplay=0\n";
+
+struct SettingsTest : ::testing::Test {
+    testing::TempFolder dir;
+    SettingsLocation where{dir / kSettingsFileName, dir.path()};
+    SettingsLocation copy{dir / "copy.ini", dir.path()};
+
+    // The text WriteINI gives for what ReadINI made of text.
+    std::string ReadWrite(const std::string& text) {
+        WriteFile(where.file, text);
+        AppSettings s;
+        s.comm.RS232Port = s.log.EndTime = s.Display = 99;  // must all be replaced
+        ReadINI(where, s);
+        EXPECT_TRUE(WriteINI(copy, s));
+        return ReadFile(copy.file);
+    }
+};
+
+TEST_F(SettingsTest, EmptyFileGivesTheDefaultsWrittenInKeyOrder) {
+    EXPECT_EQ(ReadWrite(""), kDefaults);
+}
+
+TEST_F(SettingsTest, BadNumbersGiveTheDefaultAndStartEndRoundThroughSingle) {
+    EXPECT_EQ(ReadWrite("[commsettings]\nType=3\nRS232Port=abc\nRS232Baud=4\nCheckSum=70000\n"
+                        "START=2x\n[DataLog]\nType=-1\nStart=12.6\nEnd=300\nInterval= 7 \n"
+                        "[Graph]\nDisplay=4\n"),
+              testing::Replace(testing::Replace(kDefaults, "Start=0\n", "Start=13\n"), "Interval=1",
+                               "Interval=7"));
+}
+
+TEST_F(SettingsTest, WrittenValuesReadBack) {
+    AppSettings s;
+    s.comm = {.Type = 2,
+              .RS232Port = 3,
+              .RS232Baud = 1,
+              .USBDevice = "AB12",
+              .EPort = "2102",
+              .EAddress = "10.0.0.5",
+              .CheckSum = 0,
+              .Start = 0};
+    s.UpDnAll = s.UpDnMaterials = 1;
+    s.log = {.File = "Run.txt", .LogMode = 2, .StartTime = 60, .EndTime = 120, .Interval = 0};
+    s.Display = 3;
+    s.Debug = 1;  // never written
+    ASSERT_TRUE(WriteINI(where, s));
+    const std::string text = ReadFile(where.file);
+    EXPECT_EQ(text.find("Debug"), std::string::npos);
+    EXPECT_NE(text.find("EAddress=10.0.0.5\nCheckSum=0\nStart=0\nUpDnAll=1\n"), std::string::npos);
+    EXPECT_EQ(ReadWrite(text), text);
+}
+
+TEST_F(SettingsTest, PathsBesideTheSettingsAreStoredBare) {
+    EXPECT_EQ(BesideSettings("Delvar.txt", "/opt/dc"), "/opt/dc/Delvar.txt");
+    EXPECT_EQ(BesideSettings("/var/log/x.txt", "/opt/dc"), "/var/log/x.txt");
+    testing::TempFolder other;
+    const std::string text = ReadWrite("[Database]\nFile=" + (dir / "Coat.mdb") +
+                                       "\n[DataLog]\nFile=" + (other / "Run.txt") + "\n");
+    EXPECT_NE(text.find("[Database]\nFile=Coat.mdb\n"), std::string::npos);
+    // A log file not made yet keeps its folder while the folder exists.
+    EXPECT_NE(text.find("[DataLog]\nFile=" + (other / "Run.txt") + "\n"), std::string::npos);
+    EXPECT_NE(ReadWrite("[DataLog]\nFile=/no/such/dir/Run.txt\n").find("File=Run.txt\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsTest, FirstRunCreatesTheFileInTheProgramOrConfigFolder) {
+    testing::TempFolder program, config;
+    const SettingsLocation first = FindSettingsFile(program.path(), config.path());
+    EXPECT_EQ(first.file, program / kSettingsFileName);
+    ASSERT_TRUE(WriteINI(first, AppSettings{}));
+    EXPECT_EQ(FindSettingsFile(program.path(), config.path()).file, first.file);
+    // /proc takes no new file, not even from root; the config folder is made.
+    const std::string sub = config / "sub";
+    ASSERT_TRUE(WriteINI(FindSettingsFile("/proc", sub), AppSettings{}));
+    EXPECT_EQ(FindSettingsFile("/proc", sub).file, sub + "/" + kSettingsFileName);
+    EXPECT_FALSE(WriteINI({"/proc/x.ini", "/proc"}, AppSettings{}));
+}
+
+TEST_F(SettingsTest, IniFileReadsLikeAPrivateProfile) {
+    WriteFile(where.file, "[A]\nName=one,two,three\nOn=yes\nNum=2.5e1kg\nLong=" +
+                              std::string(300, 'x') + "\n[B]\nk=v\n");
+    cFile ini;
+    ini.FileName(dir / "missing.ini");
+    EXPECT_EQ(ini.FileName(), "");
+    ini.FileName(where.file);
+    EXPECT_EQ(ini.ReadIniStr("a", "NAME", "d", 2), "two");
+    EXPECT_EQ(ini.ReadIniStr("A", "Name", "d", 9), "three");
+    EXPECT_EQ(ini.ReadIniStr("A", "None", "d"), "d");
+    EXPECT_EQ(ini.ReadIniStr("A", "Long", "").size(), 254u);
+    EXPECT_TRUE(ini.ReadIniBool("A", "On", "0"));
+    EXPECT_FLOAT_EQ(ini.ReadIniSingle("A", "Num", 1), 25.0f);
+    EXPECT_EQ(ini.ReadIniInt("A", "Num", 4), 4);
+    ASSERT_TRUE(ini.WriteIniStr("A", "on", "no") && ini.WriteIniStr("A", "New", "1"));
+    ASSERT_TRUE(ini.ClearIniSection("B"));
+    const std::string text = ReadFile(where.file);
+    EXPECT_LT(text.find("On=no"), text.find("New=1"));
+    EXPECT_EQ(text.find("[B]"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace delvar::app
