@@ -159,8 +159,9 @@ ChartSample Graphs::Sample(int g, const Stored& stored,
     ChartSample sample;
     sample.x = stored.time;
     for (int s = 0; s < 4; ++s) {
-        // Output graphs leave a hole for an output that is not in use now.
-        if (g < 3 && current.outputs[s].Power < 0) continue;
+        // Output graphs leave a hole for an output that is not in use now, or was not
+        // when the point was read (its reading then means nothing).
+        if (g < 3 && (current.outputs[s].Power < 0 || stored.outputs[s].Power < 0)) continue;
         const commands::OutputReading& out = stored.outputs[s];
         double y = g == 0   ? out.Rate
                    : g == 1 ? out.Deviation

@@ -48,7 +48,7 @@ QtChartControl::QtChartControl(int graph, QWidget* parent)
     view_->setObjectName(kViewNames[std::clamp(graph, 0, 3)]);
     view_->setRenderHint(QPainter::Antialiasing);
     chart_->setBackgroundRoundness(0);
-    chart_->setMargins(QMargins(4, 4, 8, 4));
+    chart_->setMargins(QMargins(4, 4, 28, 4));  // room for the last time label
     chart_->layout()->setContentsMargins(0, 0, 0, 0);
     chart_->setPlotAreaBackgroundVisible(true);
     xAxis_->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);

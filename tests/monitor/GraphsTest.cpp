@@ -87,13 +87,18 @@ TEST(Graphs, OutputNotInUseLeavesHolesOnTheOutputGraphsOnly) {
     rig.r.outputs[3].Power = -1;  // output 4 goes out of use
     rig.Tick();
     rig.Tick();
+    rig.r.outputs[3].Power = 30;  // back in use
+    rig.Tick();
+    rig.Tick();
     for (int g = 0; g < 4; ++g) {
         rig.graphs.SetDisplay(g);
         const auto& points = rig.charts[g].points;
-        ASSERT_EQ(points.size(), 3u) << g;
-        // The hole follows the power of the latest readings, as does the series colour.
+        ASSERT_EQ(points.size(), 5u) << g;
+        // A hole from the tick the output goes out of use (the power of the latest
+        // readings decides) to the last point read while it was out of use.
         EXPECT_TRUE(points[0].y[3]) << g;
-        EXPECT_EQ(bool(points[1].y[3]), g == 3) << g;
+        for (int i : {1, 2, 3}) EXPECT_EQ(bool(points[i].y[3]), g == 3) << g << " at " << i;
+        EXPECT_TRUE(points[4].y[3]) << g;
         EXPECT_TRUE(points[1].y[2]) << g;
     }
 }
