@@ -25,7 +25,7 @@ struct ChartLook {
     Rgb background{16, 20, 24};
     Rgb plotArea{4, 7, 10};
     Rgb text{216, 221, 226};
-    Rgb grid{48, 55, 62};
+    Rgb grid{38, 44, 50};
     Rgb axis{112, 120, 128};
     int fontSize = 9;      // points
     double lineWidth = 2;  // pixels
