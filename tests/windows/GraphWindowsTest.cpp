@@ -93,13 +93,17 @@ TEST(GraphArea, LooksComeFromTheirFilesAndARefusedFileLeavesTheChart) {
     QTemporaryDir dir;
     QFile good(dir.filePath("AVG_DEP.OC2")), bad(dir.filePath("DEV_DEP.OC2"));
     ASSERT_TRUE(good.open(QIODevice::WriteOnly) && bad.open(QIODevice::WriteOnly));
-    good.write("DelvarChartLook 1\ntitle = Rate here\ny_max = 7\n");
-    bad.write("\x01\x02 not a look");
+    good.write(
+        "DelvarChartLook 1\r\n# a comment\r\ntitle = Rate here\r\ny_max = 7\r\n"
+        "x_wide = -1\r\ngrid = #12345\r\nseries1 = Left | #0000ff\r\n");
+    bad.write("title = not a look\n");
     good.close();
     bad.close();
     area.LoadLooks(dir.path().toStdString());
     EXPECT_EQ(area.Chart(0).View()->chart()->title(), "Rate here");
     EXPECT_EQ(area.Chart(0).LoadedAxes().YMax, 7);
+    EXPECT_EQ(area.Chart(0).LoadedAxes().XWide, 60);  // a width below 0 is skipped
+    EXPECT_EQ(area.Chart(0).View()->chart()->series().at(0)->name(), "Left");
     EXPECT_EQ(area.Chart(1).View()->chart()->title(), shipped);
     EXPECT_EQ(area.Chart(0).View()->objectName(), "AverageGraph");
 }
