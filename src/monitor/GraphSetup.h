@@ -1,0 +1,20 @@
+// The per-user set-up entry of one graph, "XMax=60;XDiv=10;XGrd=1;YMax=100;YMin=0;
+// YDiv=10;YGrd=1;": the time-axis width, spacings, limits and grid flags.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "monitor/ChartControl.h"
+
+namespace delvar::monitor {
+
+// Takes each tag present in entry into axes; "XMax=" also puts XMin back to 0. A tag
+// whose value is not a number, or a width or spacing that is not above 0, is skipped.
+// Grid flags: 1 shown, any other number hidden.
+void ApplySetupEntry(std::string_view entry, GraphAxes& axes);
+
+// The entry to save: every tag, numbers in decimal, grid flags 1 or 0.
+std::string SetupEntryText(const GraphAxes& axes);
+
+}  // namespace delvar::monitor
