@@ -1,7 +1,37 @@
 // delvar-comm: the companion program of the Delvar deposition controller.
 #include <QApplication>
+#include <cstdio>
+#include <memory>
+
+#include "windows/Program.h"
+#include "windows/ScreenshotTour.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName("Delvar Comm");
+    QApplication::setOrganizationName("Delvar");
+    QApplication::setApplicationVersion(DELVAR_VERSION);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto options = delvar::app::ParseProgramOptions(args, error);
+    if (!options) {
+        std::fprintf(stderr, "delvar-comm: %s\n%s", error.c_str(),
+                     delvar::app::ProgramUsage().c_str());
+        return 2;
+    }
+    if (options->help) {
+        std::printf("%s", delvar::app::ProgramUsage().c_str());
+        return 0;
+    }
+    delvar::windows::Program program(*options);
+    if (!program.Start(error)) {
+        std::fprintf(stderr, "delvar-comm: %s\n", error.c_str());
+        return 1;
+    }
+    std::unique_ptr<delvar::windows::ScreenshotTour> tour;
+    if (!options->screenshots.empty()) {
+        tour = program.MakeTour(options->screenshots);
+        tour->Begin();
+    }
+    return app.exec();
 }

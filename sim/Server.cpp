@@ -63,6 +63,8 @@ bool Server::Start(std::string& error) {
         ptyLine_->in = LinePacer(options_.baud);
         ptyLine_->out = LinePacer(options_.baud);
     }
+    tcpPort_ = port;
+    if (options_.quiet) return true;
     if (listener_.Valid()) std::printf("delvar-sim tcp 127.0.0.1:%d\n", port);
     if (ptyLine_) std::printf("delvar-sim pty %s\n", pty_.LinkPath().c_str());
     std::printf("delvar-sim ready\n");

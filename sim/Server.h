@@ -26,6 +26,7 @@ struct ServerOptions {
     std::string ptyPath;  // empty: no pseudo-terminal
     int baud = 0;         // the pty's line rate; 0: bytes cross at once
     bool verbose = false;
+    bool quiet = false;  // no endpoint lines on stdout (a simulator inside another program)
 };
 
 class Server {
@@ -36,6 +37,7 @@ class Server {
     bool Start(std::string& error);
     // Serves until stop becomes non-zero (set by a signal handler).
     void Run(const volatile std::sig_atomic_t& stop);
+    int TcpPort() const { return tcpPort_; }  // the listening port once started
 
   private:
     struct Connection {
@@ -63,6 +65,7 @@ class Server {
     CommandHandler& handler_;
     SimClock clock_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    int tcpPort_ = 0;
     UniqueFd listener_;
     UniqueFd clientFd_;
     std::unique_ptr<Connection> client_;

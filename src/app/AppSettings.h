@@ -20,7 +20,12 @@ struct AppSettings {
     int Debug = 0;                            // read, never written back
     // The saved link settings. The link works on its own copy; the program copies it
     // back at shutdown (not when it ran on the built-in simulator).
-    link::CommSettings comm{.Type = link::kPortRs232, .USBDevice = {}};
+    link::CommSettings comm = [] {
+        link::CommSettings c;
+        c.Type = link::kPortRs232;
+        c.USBDevice = "0";
+        return c;
+    }();
     int UpDnAll = 0;
     int UpDnProcesses = 0;
     int UpDnSystem = 0;

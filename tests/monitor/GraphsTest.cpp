@@ -4,30 +4,12 @@
 #include <cmath>
 
 #include "monitor/Graphs.h"
+#include "support/FakeCharts.h"
 
 namespace delvar::monitor {
 namespace {
 
-// Holds what a real chart would show.
-struct FakeChart final : ChartControl {
-    void AppendPoints(std::span<const ChartSample> p) override {
-        points.insert(points.end(), p.begin(), p.end());
-        ++appends;
-    }
-    void ReplacePoints(std::span<const ChartSample> p) override {
-        points.assign(p.begin(), p.end());
-        ++replaces;
-    }
-    void SetAxes(const GraphAxes& a) override { axes = a; }
-    void SetVisible(bool v) override { visible = v; }
-    void SetBatch(bool) override {}
-    GraphAxes LoadedAxes() const override { return loaded; }
-
-    std::vector<ChartSample> points;
-    GraphAxes axes, loaded{0, 60, 10, true, 0, 20, 2, true};
-    bool visible = true;
-    int appends = 0, replaces = 0;
-};
+using testing::FakeChart;
 
 // A run as the main window drives it: store, plot, advance, once a tick.
 struct GraphsRig {

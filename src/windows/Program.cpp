@@ -1,0 +1,187 @@
+#include "windows/Program.h"
+
+#include <QApplication>
+#include <QStandardPaths>
+
+#include "app/FormPositions.h"
+#include "app/SettingsFile.h"
+#include "core/AppInfo.h"
+#include "monitor/DataLog.h"
+#include "monitor/Graphs.h"
+#include "platform/AppPaths.h"
+#include "platform/LinuxUsbXpress.h"
+#include "platform/QtDialogService.h"
+#include "platform/QtEventPump.h"
+#include "platform/QtSerialPort.h"
+#include "platform/QtTcpSocket.h"
+#include "setup/SetupData.h"
+#include "windows/BuiltInSimulator.h"
+#include "windows/QtFormWindow.h"
+#include "windows/QtUserSettings.h"
+#include "windows/QtWallClock.h"
+#include "windows/ScreenshotTour.h"
+#include "windows/frmMain.h"
+#include "windows/frmSplash.h"
+
+namespace delvar::windows {
+
+namespace {
+
+// The monitor's clock under --speed: seconds since midnight run F times faster from
+// the start of the program, so graphs and log times match the simulated instrument.
+class ScaledClock final : public monitor::WallClock {
+  public:
+    explicit ScaledClock(double speed) : speed_(speed), start_(real_.SecondsSinceMidnight()) {}
+    double SecondsSinceMidnight() const override {
+        double elapsed = real_.SecondsSinceMidnight() - start_;
+        if (elapsed < 0) elapsed += 86400;
+        return std::fmod(start_ + elapsed * speed_, 86400.0);
+    }
+    std::string DateText() const override { return real_.DateText(); }
+    std::string TimeText() const override { return real_.TimeText(); }
+
+  private:
+    QtWallClock real_;
+    double speed_;
+    double start_;
+};
+
+std::string GraphSetupSection(int graph) {
+    return "Graph" + std::to_string(graph) + "Setup";
+}
+
+}  // namespace
+
+struct Program::Parts {
+    explicit Parts(app::ProgramOptions o) : options(std::move(o)), clock(options.speed) {}
+    app::ProgramOptions options;
+    platform::QtSerialPort serial;
+    platform::QtTcpSocket tcp;
+    platform::LinuxUsbXpress usb;
+    platform::QtEventPump pump;
+    link::SteadyClock steady;
+    std::unique_ptr<link::Link> link;
+    setup::SetupData setup;
+    commands::RunReadings readings;
+    app::AppSettings settings;
+    app::SettingsLocation where;
+    ScaledClock clock;
+    platform::QtDialogService dialogs;
+    std::unique_ptr<core::CErrHandler> errors;
+    std::unique_ptr<app::UserSettingsStore> ownStore;
+    app::UserSettingsStore* store = nullptr;
+    std::unique_ptr<monitor::DataLog> log;
+    std::unique_ptr<frmSplash> splash;
+    std::unique_ptr<frmMain> main;
+    BuiltInSimulator simulator;
+};
+
+Program::Program(app::ProgramOptions options, app::UserSettingsStore* store)
+    : p_(std::make_unique<Parts>(std::move(options))) {
+    p_->store = store;
+}
+
+Program::~Program() {
+    // The windows go before the link and the simulator they talk to.
+    p_->main.reset();
+    p_->splash.reset();
+}
+
+frmMain& Program::Main() {
+    return *p_->main;
+}
+app::AppSettings& Program::Settings() {
+    return p_->settings;
+}
+std::string Program::SettingsFile() const {
+    return p_->where.file;
+}
+std::string Program::LogFile() const {
+    return p_->log->Path();
+}
+
+std::unique_ptr<ScreenshotTour> Program::MakeTour(const std::string& folder) {
+    return std::make_unique<ScreenshotTour>(*p_->main, *p_->link, p_->readings, *p_->splash,
+                                            folder);
+}
+
+bool Program::Start(std::string& error) {
+    Parts& p = *p_;
+    if (!p.store) {
+        p.ownStore = std::make_unique<QtUserSettings>();
+        p.store = p.ownStore.get();
+    }
+    const std::string programDir =
+        p.options.settingsFolder.empty() ? core::ProgramFolder() : p.options.settingsFolder;
+    const std::string configDir =
+        p.options.settingsFolder.empty()
+            ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()
+            : p.options.settingsFolder;
+    p.where = app::FindSettingsFile(programDir, configDir);
+
+    p.errors = std::make_unique<core::CErrHandler>(
+        p.dialogs, core::AppInfo{}, platform::ErrorReportPath(), platform::TraceFolder());
+    p.link =
+        std::make_unique<link::Link>(link::LinkPorts{p.serial, p.tcp, p.usb, p.pump, p.steady});
+    p.link->Errors = p.errors.get();
+    setup::ResetSetupData(p.setup);
+    p.log = std::make_unique<monitor::DataLog>(p.settings.log, p.where.folder, p.clock, p.dialogs);
+    p.splash = std::make_unique<frmSplash>();
+
+    MainWindowDeps deps{*p.link,
+                        p.setup,
+                        p.readings,
+                        *p.log,
+                        p.settings,
+                        p.clock,
+                        p.dialogs,
+                        *p.splash,
+                        [this](int n) { return p_->serial.DevicePath(n); },
+                        QApplication::applicationDirPath().toStdString()};
+    p.main = std::make_unique<frmMain>(std::move(deps));
+    frmMain& w = *p.main;
+    w.errors = p.errors.get();
+    p.dialogs.SetParent(&w);
+    w.SetTimeScale(p.options.speed);
+
+    QtFormWindow form(w);
+    if (!app::RestoreFormPosition(form, *p.store, false)) app::CentreForm(form);
+
+    app::ReadINI(p.where, p.settings);
+    p.link->Settings() = p.settings.comm;
+    if (p.options.simulator) {
+        SimulatorSetup sim{p.options.setupFile, p.options.speed, true};
+        if (!p.simulator.Start(sim, error)) return false;
+        // The built-in instrument is reached on its own port; the saved link settings
+        // stay as they were.
+        auto& s = p.link->Settings();
+        s.Type = link::kPortTcp;
+        s.EAddress = "127.0.0.1";
+        s.EPort = std::to_string(p.simulator.Port());
+        s.CheckSum = 1;
+    }
+    for (int i = 1; i <= 4; ++i)
+        w.Graphs().LoadSetup(i, p.store->GetSetting(GraphSetupSection(i), "frmMain"));
+    w.Logic().SetDisplay(p.settings.Display);
+    w.Graphs().InitGraph(p.readings, p.clock.SecondsSinceMidnight());
+
+    w.Logic().Load(p.options.simulator || p.settings.comm.Start == 1);
+    w.onClose = [this] { Shutdown(); };
+    w.show();
+    return true;
+}
+
+void Program::Shutdown() {
+    Parts& p = *p_;
+    QtFormWindow form(*p.main);
+    app::SaveFormPosition(form, *p.store);
+    if (!p.options.simulator) p.settings.comm = p.link->Settings();
+    p.settings.Display = p.main->Graphs().Display();
+    if (!app::WriteINI(p.where, p.settings))
+        std::fprintf(stderr, "delvar-comm: the settings could not be written to %s\n",
+                     p.where.file.c_str());
+    for (int i = 1; i <= 4; ++i)
+        p.store->SaveSetting(GraphSetupSection(i), "frmMain", p.main->Graphs().SetupEntry(i));
+}
+
+}  // namespace delvar::windows

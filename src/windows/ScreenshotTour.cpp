@@ -1,0 +1,118 @@
+#include "windows/ScreenshotTour.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QRadioButton>
+#include <cstdio>
+
+#include "link/Link.h"
+#include "monitor/Graphs.h"
+#include "windows/frmComm.h"
+#include "windows/frmGraphSet.h"
+#include "windows/frmMain.h"
+#include "windows/frmReadings.h"
+#include "windows/frmSplash.h"
+
+namespace delvar::windows {
+
+namespace {
+constexpr int kCheckMs = 100;
+constexpr int kMaxChecks = 1200;        // two minutes of checks at most
+constexpr double kDepositSeconds = 40;  // of simulated deposition before the pictures
+}  // namespace
+
+ScreenshotTour::ScreenshotTour(frmMain& main, link::Link& link,
+                               const commands::RunReadings& readings, frmSplash& splash,
+                               std::string folder)
+    : main_(main), link_(link), readings_(readings), splash_(splash), folder_(std::move(folder)) {
+    timer_.setInterval(kCheckMs);
+    connect(&timer_, &QTimer::timeout, this, [this] { Check(); });
+}
+
+void ScreenshotTour::Begin() {
+    QDir().mkpath(QString::fromStdString(folder_));
+    timer_.start();
+}
+
+void ScreenshotTour::Check() {
+    if (++checks_ > kMaxChecks) {
+        std::fprintf(stderr, "delvar-comm: the deposition did not start in time\n");
+        ShootAll(false);
+        return;
+    }
+    auto* cbo = main_.findChild<QComboBox*>("cboProcess");
+    switch (stage_) {
+        case Stage::WaitOnline:
+            if (link_.Info().Online && cbo->count() > 0 && main_.Logic().Phase() == 0) {
+                if (cbo->currentIndex() != 0) cbo->setCurrentIndex(0);
+                main_.findChild<QPushButton*>("cmdStart")->click();
+                stage_ = Stage::WaitDeposit;
+            }
+            break;
+        case Stage::WaitDeposit:
+            if (main_.Logic().Phase() == 13) {
+                if (depositSince_ < 0) depositSince_ = readings_.status.ElapsedTime;
+                if (readings_.status.ElapsedTime - depositSince_ >= kDepositSeconds) ShootAll(true);
+            }
+            break;
+        case Stage::Done:
+            break;
+    }
+}
+
+void ScreenshotTour::Save(QWidget& w, const std::string& name) {
+    QApplication::processEvents();
+    const std::string path = QDir(QString::fromStdString(folder_))
+                                 .absoluteFilePath(QString::fromStdString(name))
+                                 .toStdString();
+    if (w.grab().save(QString::fromStdString(path))) saved_.push_back(path);
+}
+
+void ScreenshotTour::ShootAll(bool deposited) {
+    stage_ = Stage::Done;
+    timer_.stop();
+    main_.UpdateTimer().stop();
+    const int shown = main_.Graphs().Display();
+    for (int d = 0; d < 4; ++d) {
+        main_.Logic().SetDisplay(d);
+        Save(main_, "main-graph" + std::to_string(d + 1) + ".png");
+    }
+    main_.Logic().SetDisplay(shown);
+
+    main_.OpenReadingsWindow();
+    Save(*main_.ReadingsWindow(), "readings.png");
+    main_.ReadingsWindow()->close();
+
+    frmGraphSet graphSet(main_.Graphs(), &main_);
+    graphSet.show();
+    Save(graphSet, "graph-settings.png");
+    graphSet.close();
+
+    main_.OpenDataLogWindow();
+    if (auto* log = main_.findChild<QWidget*>("frmDataLog")) {
+        Save(*log, "data-log.png");
+        log->close();
+    }
+
+    splash_.Show("Read Instrument", "Reading Delvar Processes:", "Process 40", 40);
+    Save(splash_, "progress.png");
+    splash_.Close();
+
+    frmComm& comm = main_.CommWindow();
+    comm.Open();
+    const char* types[] = {"rs232", "usb", "ethernet"};
+    for (int t = 2; t >= 0; --t) {
+        if (auto* opt = comm.findChild<QRadioButton*>("optComm_" + QString::number(t)))
+            opt->click();
+        Save(comm, std::string("comm-") + types[t] + ".png");
+    }
+    comm.close();
+
+    for (const auto& path : saved_) std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    QCoreApplication::exit(deposited ? 0 : 1);
+}
+
+}  // namespace delvar::windows

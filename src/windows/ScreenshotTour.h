@@ -1,0 +1,46 @@
+// --screenshots DIR: start the first process on the built-in instrument, let it run
+// into its deposition, save a picture of every window, print the paths and quit.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+namespace delvar::link {
+class Link;
+}
+namespace delvar::commands {
+struct RunReadings;
+}
+
+namespace delvar::windows {
+
+class frmMain;
+class frmSplash;
+
+class ScreenshotTour final : public QObject {
+  public:
+    ScreenshotTour(frmMain& main, link::Link& link, const commands::RunReadings& readings,
+                   frmSplash& splash, std::string folder);
+    void Begin();
+
+  private:
+    enum class Stage { WaitOnline, WaitDeposit, Done };
+    void Check();
+    void ShootAll(bool deposited);
+    void Save(QWidget& w, const std::string& name);
+
+    frmMain& main_;
+    link::Link& link_;
+    const commands::RunReadings& readings_;
+    frmSplash& splash_;
+    std::string folder_;
+    QTimer timer_;
+    Stage stage_ = Stage::WaitOnline;
+    int checks_ = 0;
+    double depositSince_ = -1;  // elapsed time when Deposit was first seen
+    std::vector<std::string> saved_;
+};
+
+}  // namespace delvar::windows

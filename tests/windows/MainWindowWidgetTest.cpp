@@ -1,0 +1,103 @@
+// The main window's widgets drive its logic: names, clicks, sliders, the process list,
+// the View menu, and the poll timer's period under a time scale.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <filesystem>
+
+#include "app/MainWindowRig.h"
+#include "commands/modCommOperate.h"
+#include "monitor/DataLog.h"
+#include "monitor/Graphs.h"
+#include "windows/frmMain.h"
+
+namespace delvar::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+struct MainWindowWidgets : ::testing::Test {
+    LinkRig rig;
+    FakeInstrument instrument;
+    ScriptedDialogs dialogs;
+    setup::NoProgress progress;
+    std::unique_ptr<setup::SetupData> setup = std::make_unique<setup::SetupData>();
+    commands::RunReadings readings;
+    monitor::ManualClock clock;
+    app::AppSettings settings;
+    monitor::DataLog log{settings.log, std::filesystem::temp_directory_path().string(), clock,
+                         dialogs};
+    std::unique_ptr<windows::frmMain> w;
+
+    void SetUp() override {
+        setup::ResetSetupData(*setup);
+        AnswerOn(rig.tcp, [this](const std::string& c) { return instrument.Respond(c); });
+        rig.link.Settings().Type = link::kPortTcp;
+        w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
+            rig.link, *setup, readings, log, settings, clock, dialogs, progress,
+            [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+        w->Logic().Load(true);
+        w->show();
+        w->Logic().Tick();
+        ASSERT_TRUE(rig.link.Info().Online);
+        instrument.Sent();
+    }
+    template <typename T>
+    T* Find(const char* name) {
+        T* t = w->findChild<T*>(name);
+        EXPECT_TRUE(t) << name;
+        return t;
+    }
+};
+
+TEST_F(MainWindowWidgets, ClicksBecomeOneRequestForTheNextTick) {
+    EXPECT_TRUE(w->UpdateTimer().isActive());
+    EXPECT_EQ(w->UpdateTimer().objectName(), "tmrUpdate");
+    EXPECT_EQ(Find<QLabel>("txtPhase")->text(), "Stopped");
+    QTest::mouseClick(Find<QPushButton>("cmdStart"), Qt::LeftButton);
+    QTest::mouseClick(Find<QPushButton>("cmdStartLayer"), Qt::LeftButton);  // phase 0: code 0
+    w->Logic().Tick();
+    EXPECT_THAT(instrument.Sent(), ElementsAre("U 0"));
+    instrument.phase = 13;
+    w->Logic().Tick();
+    EXPECT_TRUE(Find<QPushButton>("cmdAbort")->isVisible());
+    EXPECT_FALSE(Find<QPushButton>("cmdStart")->isVisible());
+    EXPECT_FALSE(Find<QComboBox>("cboProcess")->isEnabled());
+}
+
+TEST_F(MainWindowWidgets, OnlyTheOperatorMovesASliderIntoARequest) {
+    instrument.phase = 26;
+    w->Logic().Tick();
+    auto* slider = Find<QSlider>("sldManPwr_0");
+    ASSERT_TRUE(slider->isVisible());
+    EXPECT_EQ(slider->value(), 40) << "set from the power reading";
+    EXPECT_EQ(w->Logic().PendingAction(), app::kNoAction);
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(w->Logic().PendingAction(), app::kSliderPower);
+    w->Logic().Tick();
+    EXPECT_THAT(instrument.Sent(), ElementsAre(commands::SetPowerCommand(1, 41)));
+}
+
+TEST_F(MainWindowWidgets, TheViewMenuShowsOneGraphAndTheTimerFollowsTheTimeScale) {
+    auto* rate = Find<QAction>("mnuViewGraph_0");
+    auto* sensors = Find<QAction>("mnuViewGraph_3");
+    w->Logic().SetDisplay(0);
+    EXPECT_TRUE(rate->isChecked());
+    sensors->trigger();
+    EXPECT_TRUE(sensors->isChecked() && !rate->isChecked());
+    EXPECT_EQ(w->Graphs().Display(), 3);
+
+    w->SetTimeScale(10);
+    EXPECT_EQ(w->UpdateTimer().interval(), 50);
+    EXPECT_EQ(w->TimerPeriod(), 500) << "the logic sees the instrument's period";
+}
+
+}  // namespace
+}  // namespace delvar::testing
