@@ -237,8 +237,7 @@ void MainWindowLogic::ShowLogFailures() {
     const int failed = d_.log.FailedLines();
     if (failed == logFailuresShown_) return;
     logFailuresShown_ = failed;
-    view_.ShowStatus(std::to_string(failed) + (failed == 1 ? " line" : " lines") +
-                     " could not be written to the data log " + d_.log.Path() + ".");
+    view_.ShowStatus(d_.log.FailureText());
 }
 
 void MainWindowLogic::UpdateReadings() {

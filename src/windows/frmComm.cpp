@@ -14,6 +14,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include "windows/QtFormWindow.h"
+
 namespace delvar::windows {
 
 namespace {
@@ -174,8 +176,7 @@ void frmComm::Open() {
 
 void frmComm::ShowOnTop() {
     if (!logic_.IsOpen()) logic_.Open();
-    // Changing the flag hides a shown window; show it again after.
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint)) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    SetTopmost(*this, true);
     show();
     raise();
     activateWindow();

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "monitor/ReadingsTable.h"
+#include "windows/QtFormWindow.h"
 
 namespace delvar::windows {
 
@@ -20,7 +21,7 @@ frmReadings::frmReadings(const std::array<commands::SensorReading, 4>& sensors, 
     : QDialog(parent), sensors_(sensors) {
     setObjectName("frmReadings");
     setWindowTitle("Sensor Readings");
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    SetTopmost(*this, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     InitGrid();
     auto* layout = new QVBoxLayout(this);
@@ -35,8 +36,8 @@ frmReadings::frmReadings(const std::array<commands::SensorReading, 4>& sensors, 
     Timer1_->start();
 
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    QtFormWindow form(*this);
+    app::CentreForm(form);
 }
 
 void frmReadings::InitGrid() {

@@ -234,5 +234,17 @@ TEST_F(MainWindow, APhaseRunRestartsGraphsAndWritesOneLogRun) {
     EXPECT_EQ(LogText(), text) << "no further end line while stopped";
 }
 
+TEST_F(MainWindow, LogLinesThatCannotBeWrittenShowInTheStatusBar) {
+    logSettings.LogMode = 2;
+    logSettings.Interval = 0;
+    logSettings.File = (folder / "gone" / "Delvar.txt").string();  // no such folder
+    TickAt(0);
+    TickAt(6);
+    TickAt(7);
+    EXPECT_NE(view.status.find("could not be written"), std::string::npos) << view.status;
+    EXPECT_NE(view.status.find("4 lines"), std::string::npos) << "start, heading, two rows";
+    EXPECT_TRUE(logic.LogRunActive()) << "logging goes on";
+}
+
 }  // namespace
 }  // namespace delvar::testing

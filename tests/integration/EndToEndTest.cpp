@@ -126,5 +126,21 @@ TEST_F(EndToEnd, StartWatchAndResetAProcess) {
     EXPECT_NE(log.find("\r\n\r\nEnd:     Date: "), std::string::npos) << "the reset ends the run";
 }
 
+// A first run on the built-in instrument: closing asks nothing, creates the settings
+// file with the saved link settings untouched, and keeps the window position and the
+// graph set-ups in the per-user store.
+TEST_F(EndToEnd, ClosingSavesSettingsAndPositionsWithoutAsking) {
+    ASSERT_TRUE(RunUntil([&] { return Main().Logic().Phase() == 0; }));
+    ASSERT_FALSE(fs::exists(program->SettingsFile()));
+    Main().close();
+    std::ifstream in(program->SettingsFile());
+    std::stringstream ini;
+    ini << in.rdbuf();
+    EXPECT_NE(ini.str().find("Type=0"), std::string::npos) << "RS-232 as before, not the simulator";
+    EXPECT_NE(ini.str().find("EAddress=192.168.1.200"), std::string::npos);
+    EXPECT_EQ(store.GetSetting("Form Positions", "frmMain").rfind("L=", 0), 0u);
+    EXPECT_EQ(store.GetSetting("Graph1Setup", "frmMain").rfind("XMax=", 0), 0u);
+}
+
 }  // namespace
 }  // namespace delvar::testing
