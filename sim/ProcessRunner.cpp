@@ -380,8 +380,12 @@ StatusReading ProcessRunner::Status() const {
 }
 
 std::array<OutputReading, 4> ProcessRunner::Outputs() const {
+    // An output the instrument does not have, or that the running layer does not
+    // drive, reports a negative power: not in use.
     std::array<OutputReading, 4> readings{};
+    for (OutputReading& r : readings) r.power = -1;
     for (int k = 0; k < channels_; ++k) {
+        if (phase_ != kStopped && k != LayerOutput() && !outputs_[k].manual) continue;
         const Output& out = outputs_[k];
         OutputReading& r = readings[k];
         r.rate = k == LayerOutput() ? MeasuredRate() : 0;

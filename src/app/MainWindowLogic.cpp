@@ -48,6 +48,11 @@ ButtonRow ButtonsFor(int phase) {
     return {{-1, -1, -1, -1, -1, -1}, false, AutoManual::AutoOnly, false};
 }
 
+// A power as a slider position 0..100.
+int SliderValue(double power) {
+    return int(std::clamp(util::RoundHalfEven(power), 0L, 100L));
+}
+
 }  // namespace
 
 MainWindowLogic::MainWindowLogic(MainView& view, MainDeps deps) : view_(view), d_(deps) {}
@@ -161,9 +166,15 @@ void MainWindowLogic::HandlePendingAction() {
         if (commands::Comm_GetStatus(link, d_.readings.status) == 0 && view_.ProcessIndex() >= 0)
             commands::Comm_SelectProcess(link, d_.setup, view_.ProcessIndex() + 1);
     } else if (code == kAutoToManual) {
+        // Manual power starts where automatic control stands: a hidden slider, which
+        // the operator could not have set, first takes its output's power (going to
+        // manual at a stale slider position would cut the power mid-layer).
         const int outputs = std::clamp(link.Info().ChannelCount, 0, 4);
-        for (int n = 1; n <= outputs; ++n)
+        for (int n = 1; n <= outputs; ++n) {
+            if (!view_.IsVisible(OutputControl(Ctl::sldManPwr, n - 1)))
+                view_.SetSliderPosition(n - 1, SliderValue(d_.readings.outputs[n - 1].Power));
             commands::Comm_SetPower(link, std::int16_t(n), view_.SliderPosition(n - 1));
+        }
         UpdateButtons();
     } else if (code == kManualToAuto) {
         commands::Comm_SetPower(link, 0, 0);
@@ -270,7 +281,7 @@ void MainWindowLogic::UpdateReadings() {
         // A slider the operator holds is not moved.
         const Ctl slider = OutputControl(Ctl::sldManPwr, k);
         if (view_.IsVisible(slider) && !view_.SliderHasFocus(k))
-            view_.SetSliderPosition(k, int(std::clamp(util::RoundHalfEven(out.Power), 0L, 100L)));
+            view_.SetSliderPosition(k, SliderValue(out.Power));
     }
 }
 

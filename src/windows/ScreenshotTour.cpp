@@ -54,8 +54,15 @@ void ScreenshotTour::Check() {
         case Stage::WaitDeposit:
             if (main_.Logic().Phase() == 13) {
                 if (depositSince_ < 0) depositSince_ = readings_.status.ElapsedTime;
-                if (readings_.status.ElapsedTime - depositSince_ >= kDepositSeconds) ShootAll(true);
+                if (readings_.status.ElapsedTime - depositSince_ >= kDepositSeconds) {
+                    ShootMain();
+                    main_.findChild<QPushButton*>("cmdAutoMan")->click();
+                    stage_ = Stage::WaitManual;
+                }
             }
+            break;
+        case Stage::WaitManual:
+            if (main_.Logic().Phase() == 26) ShootAll(true);
             break;
         case Stage::Done:
             break;
@@ -70,16 +77,23 @@ void ScreenshotTour::Save(QWidget& w, const std::string& name) {
     if (w.grab().save(QString::fromStdString(path))) saved_.push_back(path);
 }
 
-void ScreenshotTour::ShootAll(bool deposited) {
-    stage_ = Stage::Done;
-    timer_.stop();
-    main_.UpdateTimer().stop();
+void ScreenshotTour::ShootMain() {
     const int shown = main_.Graphs().Display();
     for (int d = 0; d < 4; ++d) {
         main_.Logic().SetDisplay(d);
         Save(main_, "main-graph" + std::to_string(d + 1) + ".png");
     }
     main_.Logic().SetDisplay(shown);
+}
+
+void ScreenshotTour::ShootAll(bool deposited) {
+    stage_ = Stage::Done;
+    timer_.stop();
+    main_.UpdateTimer().stop();
+    if (deposited)
+        Save(main_, "main-manual-power.png");
+    else
+        ShootMain();
 
     main_.OpenReadingsWindow();
     Save(*main_.ReadingsWindow(), "readings.png");

@@ -26,8 +26,9 @@ class ScreenshotTour final : public QObject {
     void Begin();
 
   private:
-    enum class Stage { WaitOnline, WaitDeposit, Done };
+    enum class Stage { WaitOnline, WaitDeposit, WaitManual, Done };
     void Check();
+    void ShootMain();
     void ShootAll(bool deposited);
     void Save(QWidget& w, const std::string& name);
 

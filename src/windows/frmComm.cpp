@@ -70,6 +70,7 @@ void frmComm::BuildControls(const std::function<std::string(int)>& devicePath) {
     auto* lblBaud = Named(new QLabel("Baud"), "lblBaud", "Select RS-232 baud rate.");
     cboBaud_ = Named(new QComboBox, "cboBaud", "Select RS-232 baud rate.");
     cboUSB_ = Named(new QComboBox, "cboUSB");
+    cboUSB_->setPlaceholderText("No USB bridge found");
     txtEAddr_ = Named(new QLineEdit("192.168.1.200"), "txtEAddr",
                       "Pellan Ethernet address, typically 192.168.1.200");
     auto* lblPort = Named(new QLabel("Port"), "lblPort", "Pellan Ethernet port, typically 2101.");

@@ -132,12 +132,16 @@ TEST_F(MainWindow, SlidersSendOnlyAChangedPower) {
     EXPECT_EQ(view.sliders[0], 55) << "a held slider is not moved back";
 }
 
-TEST_F(MainWindow, AutoToManualOnOneChannelSendsOneCommand) {
+// Manual power starts at the power automatic control had, not at the hidden
+// sliders' stale positions.
+TEST_F(MainWindow, AutoToManualOnOneChannelHoldsItsPowerWithOneCommand) {
     rig.link.MutableInfo().ChannelCount = 1;
+    TickAt(13);
     view.sliders = {30, 60, 70, 80};
     logic.OnAutoMan();
-    TickAt(0);
-    EXPECT_THAT(instrument.Sent(), ElementsAre(commands::SetPowerCommand(1, 30)));
+    TickAt(13);
+    EXPECT_THAT(instrument.Sent(), ElementsAre(commands::SetPowerCommand(1, 40)));
+    EXPECT_TRUE(view.Shown(Ctl::cmdAutoMan)) << "phase 13 shows Auto -> Manual only";
     logic.OnManAuto();
     TickAt(26);
     EXPECT_THAT(instrument.Sent(), ElementsAre("S0"));
