@@ -265,13 +265,10 @@ void frmMain::BuildMenus() {
     file->addAction("E&xit", this, &QWidget::close)->setObjectName("mnuFileExit");
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    auto setupWindow = [this] {
-        d_.dialogs.ShowMessage({"The setup window is not part of this version yet.", app::kAppTitle,
-                                core::MessageIcon::Information});
-    };
-    mnuEditInstrument_ = edit->addAction("&Instrument...", this, setupWindow);
+    mnuEditInstrument_ = edit->addAction("&Instrument...", this, [this] { OpenSetupWindow(1); });
     mnuEditInstrument_->setObjectName("mnuEditInstrument");
-    edit->addAction("&Database...", this, setupWindow)->setObjectName("mnuEditDatabase");
+    edit->addAction("&Database...", this, [this] { OpenSetupWindow(0); })
+        ->setObjectName("mnuEditDatabase");
     edit->addAction("&Graphs...", this, &frmMain::OpenGraphSettings)->setObjectName("mnuEditGraph");
     edit->addAction("&Communications...", this,
                     [this] {
@@ -318,6 +315,22 @@ void frmMain::BuildMenus() {
                                 .arg(QApplication::applicationVersion()));
                     })
         ->setObjectName("mnuHelpAbout");
+}
+
+void frmMain::OpenSetupWindow(int source) {
+    if (!openSetupWindow) return;
+    // The setup window works with the poll stopped and the main window out of use;
+    // SetupWindowClosed gives both back.
+    tmrUpdate_.stop();
+    SetWindowEnabled(false);
+    openSetupWindow(source);
+}
+
+void frmMain::SetupWindowClosed() {
+    SetWindowEnabled(true);
+    if (!d_.link.Info().Online) return;
+    logic_->LoadProcesses();
+    tmrUpdate_.start();
 }
 
 void frmMain::OpenDataLogWindow() {

@@ -59,6 +59,11 @@ class frmMain final : public QMainWindow, public app::MainView, public app::Comm
     // Where an unexpected error in a tick is reported; nullptr: nowhere.
     core::CErrHandler* errors = nullptr;
 
+    // Edit / Instrument (source 1) and Edit / Database (source 0): the program opens
+    // the setup window through openSetupWindow and calls SetupWindowClosed after.
+    std::function<void(int source)> openSetupWindow;
+    void OpenSetupWindow(int source);
+    void SetupWindowClosed();
     void OpenDataLogWindow();
     void OpenGraphSettings();
     void OpenReadingsWindow();
