@@ -4,8 +4,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest/QTest>
+#include <functional>
 #include <memory>
 
 #include "support/LinkRig.h"
@@ -16,9 +19,19 @@
 namespace delvar::windows {
 namespace {
 
+// Scripted dialogs that first let the test look at the message (for the pictures).
+struct WatchedDialogs final : core::MessageOnlyDialogs {
+    testing::ScriptedDialogs script;
+    std::function<void(const std::string&)> onMessage;
+    core::MessageAnswer ShowMessage(const core::Message& message) override {
+        if (onMessage) onMessage(message.text);
+        return script.ShowMessage(message);
+    }
+};
+
 struct LayerWindowRig : testing::LinkRig {
     std::unique_ptr<setup::SetupData> setup = std::make_unique<setup::SetupData>();
-    testing::ScriptedDialogs dialogs;
+    WatchedDialogs dialogs;
     setup::NoProgress progress;
     editors::EditorContext context{link, *setup, dialogs, progress, 1, 3, 1};
     LayerWindowRig() {
@@ -26,9 +39,25 @@ struct LayerWindowRig : testing::LinkRig {
         setup->layers[3].Rate = 4.5;
         setup->layers[3].Film_Number = 2;
     }
-    static void Shot(QWidget& w, const char* name) {
-        if (const char* folder = std::getenv("DELVAR_SHOT_DIR"))
-            w.grab().save(QString(folder) + "/" + name);
+    // The window, with a message box drawn over it when message is given.
+    static void Shot(QWidget& w, const char* name, const std::string& message = "") {
+        const char* folder = std::getenv("DELVAR_SHOT_DIR");
+        if (!folder) return;
+        QPixmap picture = w.grab();
+        if (!message.empty()) {
+            QMessageBox box(QMessageBox::NoIcon, "Delvar Comm", QString::fromStdString(message));
+            box.show();  // laid out with its button
+            const QPixmap boxPicture = box.grab();
+            box.hide();
+            QPainter painter(&picture);
+            painter.drawPixmap((picture.width() - boxPicture.width()) / 2,
+                               (picture.height() - boxPicture.height()) / 2, boxPicture);
+            painter.setPen(Qt::darkGray);
+            painter.drawRect((picture.width() - boxPicture.width()) / 2,
+                             (picture.height() - boxPicture.height()) / 2, boxPicture.width() - 1,
+                             boxPicture.height() - 1);
+        }
+        picture.save(QString(folder) + "/" + name);
     }
 };
 
@@ -61,10 +90,16 @@ TEST(LayerWindow, RefusedEntryRevertsTheCellAndCancelRestoresTheLayers) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     LayerWindowRig::Shot(window, "frmLayer.png");
 
+    std::string shown;  // the cell as the message appears
+    r.dialogs.onMessage = [&](const std::string& text) {
+        shown = grid1->CellText(0, 1);
+        LayerWindowRig::Shot(window, "frmLayer_refused.png", text);
+    };
     TypeInto(*grid1, 0, "1200");
-    EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{"Valid Rate values are 0 to 999.9"});
+    EXPECT_EQ(r.dialogs.script.Texts(),
+              std::vector<std::string>{"Valid Rate values are 0 to 999.9"});
+    EXPECT_EQ(shown, "1200");
     EXPECT_EQ(grid1->CellText(0, 1), "4.5");
-    LayerWindowRig::Shot(window, "frmLayer_refused.png");
     TypeInto(*grid1, 1, "2.5");
     EXPECT_EQ(r.setup->layers[3].Final_Thick, 2.5);
     window.findChild<QComboBox*>("cboFilms")->setCurrentIndex(5);
