@@ -11,6 +11,8 @@
 namespace delvar::windows {
 namespace {
 
+using Log = std::vector<std::string>;
+
 // Records every event as text; fills the choice list of column 1 of row 0 when its
 // edit starts, as the editors do.
 struct EventLog final : editors::GridEvents {
@@ -82,16 +84,11 @@ struct GridRig {
 TEST(CellGrid, TypedEditRaisesItsEventsInOrderAndEachEndingCommitsOnce) {
     GridRig r;
     r.Edit(1, 1);
-    auto* editor = r.Editor<QLineEdit>();
-    ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->text(), "old 1");
-    editor->clear();
-    QTest::keyClicks(editor, "12");
-    QTest::keyClick(editor, Qt::Key_Return);
+    r.Type("12");
+    QTest::keyClick(r.Editor<QLineEdit>(), Qt::Key_Return);
     QCoreApplication::processEvents();
-    EXPECT_EQ(r.log.events,
-              (std::vector<std::string>{"before 1,1", "change 1,1", "change 1,1", "enter 1,1"}));
-    EXPECT_EQ(r.grid->CellText(1, 1), "12");
+    EXPECT_EQ(r.log.events, (Log{"before 1,1", "change 1,1", "change 1,1", "enter 1,1"}));
+    EXPECT_EQ(r.grid->CellText(1, 1), "old 112");
 
     // Moving to another cell ends the edit as an ordinary after-edit.
     r.log.events.clear();
@@ -99,8 +96,8 @@ TEST(CellGrid, TypedEditRaisesItsEventsInOrderAndEachEndingCommitsOnce) {
     r.Type("3");
     r.grid->setCurrentCell(2, 1);
     QCoreApplication::processEvents();
-    EXPECT_EQ(r.log.events, (std::vector<std::string>{"before 1,1", "change 1,1", "after 1,1"}));
-    EXPECT_EQ(r.grid->CellText(1, 1), "123");
+    EXPECT_EQ(r.log.events, (Log{"before 1,1", "change 1,1", "after 1,1"}));
+    EXPECT_EQ(r.grid->CellText(1, 1), "old 1123");
 
     // Leaving the grid with the cell open commits it as a focus loss.
     r.log.events.clear();
@@ -108,7 +105,7 @@ TEST(CellGrid, TypedEditRaisesItsEventsInOrderAndEachEndingCommitsOnce) {
     r.Type("x");
     r.elsewhere->setFocus();
     QCoreApplication::processEvents();
-    EXPECT_EQ(r.log.events, (std::vector<std::string>{"before 2,1", "change 2,1", "lost 2,1"}));
+    EXPECT_EQ(r.log.events, (Log{"before 2,1", "change 2,1", "lost 2,1"}));
     EXPECT_EQ(r.grid->CellText(2, 1), "old 2x");
 
     // Escape abandons the edit: old text, no commit.
@@ -118,8 +115,8 @@ TEST(CellGrid, TypedEditRaisesItsEventsInOrderAndEachEndingCommitsOnce) {
     r.Type("9");
     QTest::keyClick(r.Editor<QLineEdit>(), Qt::Key_Escape);
     QCoreApplication::processEvents();
-    EXPECT_EQ(r.log.events, (std::vector<std::string>{"before 1,1", "change 1,1"}));
-    EXPECT_EQ(r.grid->CellText(1, 1), "123");
+    EXPECT_EQ(r.log.events, (Log{"before 1,1", "change 1,1"}));
+    EXPECT_EQ(r.grid->CellText(1, 1), "old 1123");
 }
 
 TEST(CellGrid, ListCellOffersTheItemsFilledBeforeEditAndReportsTheChoice) {
@@ -132,7 +129,7 @@ TEST(CellGrid, ListCellOffersTheItemsFilledBeforeEditAndReportsTheChoice) {
     combo->setCurrentIndex(1);
     emit combo->activated(1);  // the operator picks "On"
     QCoreApplication::processEvents();
-    EXPECT_EQ(r.log.events, (std::vector<std::string>{"before 0,1", "after 0,1"}));
+    EXPECT_EQ(r.log.events, (Log{"before 0,1", "after 0,1"}));
     EXPECT_EQ(r.grid->ChosenIndex(), 1);
     EXPECT_EQ(r.grid->CellText(0, 1), "On");
 
@@ -142,7 +139,7 @@ TEST(CellGrid, ListCellOffersTheItemsFilledBeforeEditAndReportsTheChoice) {
     ASSERT_NE(r.Editor<QComboBox>(), nullptr);
     r.grid->setCurrentCell(1, 1);
     QCoreApplication::processEvents();
-    EXPECT_EQ(r.log.events, (std::vector<std::string>{"before 0,1", "after 0,1"}));
+    EXPECT_EQ(r.log.events, (Log{"before 0,1", "after 0,1"}));
     EXPECT_LT(r.grid->ChosenIndex(), 0);
     EXPECT_EQ(r.grid->CellText(0, 1), "On");
 }
@@ -175,7 +172,7 @@ TEST(CellGrid, PointerMoveReportsTheRowUnderThePointerOncePerRow) {
     const QRect row2 = r.grid->visualItemRect(r.grid->item(2, 1));
     QTest::mouseMove(r.grid->viewport(), row2.center());
     QTest::mouseMove(r.grid->viewport(), row2.center() + QPoint(3, 0));
-    EXPECT_EQ(r.log.events, (std::vector<std::string>{"pointer 2,-1"}));
+    EXPECT_EQ(r.log.events, (Log{"pointer 2,-1"}));
 }
 
 }  // namespace

@@ -105,6 +105,10 @@ TEST(LayerWindow, RefusedEntryRevertsTheCellAndCancelRestoresTheLayers) {
     window.findChild<QComboBox*>("cboFilms")->setCurrentIndex(5);
     EXPECT_EQ(r.setup->layers[3].Film_Number, 6);
 
+    grid1->setCurrentCell(4, 1);  // a list cell opens as a drop-down
+    grid1->editItem(grid1->item(4, 1));
+    QCoreApplication::processEvents();
+    LayerWindowRig::Shot(window, "frmLayer_list.png");
     QTest::mouseClick(window.findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(r.setup->layers[3] == before);
