@@ -72,31 +72,34 @@ void ProcessWindowLogic::NodeClicked(const std::string& key, const std::string& 
     const auto node = ParseNodeKey(key);
     if (busy_ || !node) return;
     const bool chainNode = node->kind != NodeKind::Film;
+    bool inserted = false;
     if (pending_ == Pending::Delete && node->kind == NodeKind::Layer)
         RunPending(Pending::Delete, *node, text);
     else if ((pending_ == Pending::Insert || pending_ == Pending::CoDep) && chainNode)
-        RunPending(pending_, *node, text);
+        inserted = RunPending(pending_, *node, text);
     else
         OpenNode(*node);
     view_.ShowPending(pending_);
-    Rebuild(key);
+    Rebuild(key, inserted);
 }
 
-void ProcessWindowLogic::RunPending(Pending pending, const NodeRef& node, const std::string& text) {
+bool ProcessWindowLogic::RunPending(Pending pending, const NodeRef& node, const std::string& text) {
     setup::SetupData& s = services_.setup;
     if (pending == Pending::CoDep &&
         (node.kind != NodeKind::Layer || text.empty() || text.front() != 'L')) {
         Message(kClickTopLayer);  // the CoDep insert still waits for a top layer
-        return;
+        return false;
     }
     pending_ = Pending::None;
     // A refused insert (a full layer table, a fourth CoDep layer) changes nothing.
-    if (pending == Pending::Delete)
+    if (pending == Pending::Delete) {
         setup::DeleteLayer(s, node.process, node.layer);
-    else if (pending == Pending::Insert)
-        setup::InsertLayer(s, node.process, node.kind == NodeKind::Layer ? node.layer : 0);
-    else
-        setup::InsertCoDepLayer(s, node.process, node.layer);
+        return false;
+    }
+    if (pending == Pending::Insert)
+        return setup::InsertLayer(s, node.process, node.kind == NodeKind::Layer ? node.layer : 0) !=
+               0;
+    return setup::InsertCoDepLayer(s, node.process, node.layer) != 0;
 }
 
 void ProcessWindowLogic::OpenNode(const NodeRef& node) {
@@ -313,10 +316,11 @@ std::string ProcessWindowLogic::Caption() const {
     return incomplete_ ? state_.caption + kIncompleteCaption : state_.caption;
 }
 
-void ProcessWindowLogic::Rebuild(const std::string& key) {
+void ProcessWindowLogic::Rebuild(const std::string& key, bool expand) {
     const std::vector<TreeNode> nodes = ProcessNodes(services_.setup);
     std::vector<bool> expanded = KeepExpanded(view_.ExpandedNodes(), CountNodes(nodes));
-    if (const auto at = key.empty() ? std::nullopt : PositionOf(nodes, key)) expanded[*at] = true;
+    if (expand)
+        if (const auto at = PositionOf(nodes, key)) expanded[*at] = true;
     view_.ShowTree(nodes, expanded, key);
 }
 

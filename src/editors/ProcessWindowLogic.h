@@ -137,14 +137,16 @@ class ProcessWindowLogic {
     };
 
     void SetPending(Pending pending);
-    void RunPending(Pending pending, const NodeRef& node, const std::string& text);
+    // True when a layer was inserted (its node is then expanded).
+    bool RunPending(Pending pending, const NodeRef& node, const std::string& text);
     void OpenNode(const NodeRef& node);
     void RenameProcess(int process);
     void OpenEditor(Editor editor);
     // Opens path; on success it is current, the caption names it and the data is the file's.
     bool OpenDatabase(const std::string& path);
     bool SaveInto(const std::string& path);
-    void Rebuild(const std::string& expandKey = "");
+    // The tree anew from the setup; key is selected, and expanded when expand is set.
+    void Rebuild(const std::string& key = "", bool expand = false);
     void ShowChecks();
     void ShowCaption() { view_.SetCaption(Caption()); }
     void EnableTransfers() { view_.EnableTransfers(!busy_ && services_.link.Info().Online); }
