@@ -59,13 +59,13 @@ void ProcessWindowLogic::Open() {
     }
     EnableTransfers();
     Rebuild();
-    ShowCaption();
+    ShowState();
 }
 
 void ProcessWindowLogic::SetPending(Pending pending) {
     if (busy_ || pending_ != Pending::None) return;
     pending_ = pending;
-    view_.ShowPending(pending_);
+    ShowState();
 }
 
 void ProcessWindowLogic::NodeClicked(const std::string& key, const std::string& text) {
@@ -79,7 +79,7 @@ void ProcessWindowLogic::NodeClicked(const std::string& key, const std::string& 
         inserted = RunPending(pending_, *node, text);
     else
         OpenNode(*node);
-    view_.ShowPending(pending_);
+    ShowState();
     Rebuild(key, inserted);
 }
 
@@ -192,7 +192,7 @@ void ProcessWindowLogic::Upload() {
     if (busy_) return;
     RunUpload(Selection());
     Rebuild();
-    ShowCaption();
+    ShowState();
 }
 
 void ProcessWindowLogic::Download() {
@@ -200,7 +200,7 @@ void ProcessWindowLogic::Download() {
     const transfer::DownloadPaths paths{DatabasePath("TempDB"), services_.programDir};
     Transfer([&] { return transfer_.Download(Selection(), files_, paths); });
     Rebuild();
-    ShowCaption();
+    ShowState();
 }
 
 bool ProcessWindowLogic::OpenDatabase(const std::string& path) {
@@ -220,7 +220,7 @@ void ProcessWindowLogic::FileOpen() {
     OpenDatabase(*chosen);
     // A failed open may have read part of the file: show what memory now holds.
     Rebuild();
-    ShowCaption();
+    ShowState();
 }
 
 void ProcessWindowLogic::FileSave() {
@@ -243,7 +243,7 @@ bool ProcessWindowLogic::FileSaveAs() {
     files_.MakeCurrent(path);
     services_.settings.DatabaseFile = path;
     state_.caption = FileCaption(path);
-    ShowCaption();
+    ShowState();
     return true;
 }
 
@@ -310,6 +310,27 @@ bool ProcessWindowLogic::Cancel() {
     s.films = backup_->films;
     s.materials = backup_->materials;
     return true;
+}
+
+void ProcessWindowLogic::ShowState() {
+    view_.SetCaption(Caption());
+    view_.ShowPending(pending_);
+    view_.SetNotice(Notice(), pending_ == Pending::None && incomplete_);
+}
+
+std::string ProcessWindowLogic::Notice() const {
+    switch (pending_) {
+        case Pending::Insert:
+            return "Click the layer to insert a new layer below, or the process to insert one "
+                   "first.";
+        case Pending::CoDep:
+            return "Click the top layer to add a CoDep layer to.";
+        case Pending::Delete:
+            return "Click the layer to delete.";
+        case Pending::None:
+            break;
+    }
+    return incomplete_ ? kIncompleteNotice : "";
 }
 
 std::string ProcessWindowLogic::Caption() const {

@@ -58,6 +58,8 @@ class ProcessWindowView {
     virtual void SetChecks(const TransferChecks& checks) = 0;
     virtual void EnableTransfers(bool enabled) = 0;  // cmdUpload and cmdDownload
     virtual void ShowPending(Pending pending) = 0;   // which layer button waits for a click
+    // The line under the tree: what a waiting operation wants clicked, or a warning.
+    virtual void SetNotice(const std::string& text, bool warning) = 0;
 };
 
 struct ProcessWindowServices {
@@ -148,7 +150,8 @@ class ProcessWindowLogic {
     // The tree anew from the setup; key is selected, and expanded when expand is set.
     void Rebuild(const std::string& key = "", bool expand = false);
     void ShowChecks();
-    void ShowCaption() { view_.SetCaption(Caption()); }
+    void ShowState();  // caption, waiting operation and notice
+    std::string Notice() const;
     void EnableTransfers() { view_.EnableTransfers(!busy_ && services_.link.Info().Online); }
     // Runs a transfer with the transfer buttons disabled and clicks ignored.
     bool Transfer(const std::function<bool()>& run);

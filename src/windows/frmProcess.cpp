@@ -3,7 +3,7 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -114,8 +114,17 @@ void frmProcess::BuildControls() {
     side->addWidget(cmdOK_);
     side->addWidget(cmdCancel_);
 
+    lblNotice_ = Named(new QLabel, "lblNotice");
+    lblNotice_->setWordWrap(true);
+    // Room for two lines always, so the tree keeps its size when a notice comes.
+    lblNotice_->setFixedHeight(lblNotice_->fontMetrics().lineSpacing() * 2 + 4);
+    lblNotice_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* treeSide = new QVBoxLayout;
+    treeSide->addWidget(TV1_, 1);
+    treeSide->addWidget(lblNotice_);
+
     auto* all = new QHBoxLayout(this);
-    all->addWidget(TV1_, 1);
+    all->addLayout(treeSide, 1);
     all->addLayout(side);
 }
 
@@ -250,6 +259,11 @@ void frmProcess::ShowPending(Pending pending) {
     cmdInsertLayer_->setChecked(pending == Pending::Insert);
     cmdInsertCoDep_->setChecked(pending == Pending::CoDep);
     cmdDeleteLayer_->setChecked(pending == Pending::Delete);
+}
+
+void frmProcess::SetNotice(const std::string& text, bool warning) {
+    lblNotice_->setText(Q(text));
+    lblNotice_->setStyleSheet(warning ? "color: #a00000; font-weight: bold;" : "");
 }
 
 }  // namespace delvar::windows

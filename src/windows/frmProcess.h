@@ -11,6 +11,7 @@
 
 class QAction;
 class QCheckBox;
+class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -66,10 +67,12 @@ class frmProcess : public QDialog, private editors::ProcessWindowView {
     void SetChecks(const editors::TransferChecks& checks) override;
     void EnableTransfers(bool enabled) override;
     void ShowPending(editors::Pending pending) override;
+    void SetNotice(const std::string& text, bool warning) override;
 
     editors::ProcessWindowLogic logic_;
     bool cancelling_ = false;
     QTreeWidget* TV1_ = nullptr;
+    QLabel* lblNotice_ = nullptr;
     QCheckBox* chkAll_ = nullptr;
     QCheckBox* chkProcesses_ = nullptr;
     QCheckBox* chkFilms_ = nullptr;

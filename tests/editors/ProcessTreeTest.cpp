@@ -68,6 +68,7 @@ TEST(ProcessTree, LayerOperationsWaitForAClickAndFollowTheirRules) {
     r.Click("L3,P1");
     EXPECT_EQ(r.dialogs.Texts(), Texts{kClickTopLayer});
     EXPECT_EQ(r.view.pending, Pending::CoDep) << "still waiting for a top layer";
+    EXPECT_EQ(r.view.notice, "Click the top layer to add a CoDep layer to.");
     r.Click("L1,P1");  // a fourth CoDep layer: refused without a word
     EXPECT_EQ(r.Layers(1).size(), 5u);
     EXPECT_EQ(r.dialogs.Texts().size(), 1u);
@@ -196,6 +197,7 @@ TEST(ProcessTree, AnUploadThatFailedPartWayIsNamedIncompleteUntilAWholeOneSuccee
     r.answersLeft = 300;  // the line goes quiet among the processes
     ProcessWindowLogic& w = r.Open(1);
     EXPECT_EQ(r.view.caption, "Edit - [Instrument Upload]" + std::string(kIncompleteCaption));
+    EXPECT_EQ(r.view.notice, kIncompleteNotice);
     r.dialogs.ClearRecord();
     r.dialogs.answers = {MessageAnswer::Cancel};
     EXPECT_FALSE(w.QueryClose());
@@ -210,6 +212,7 @@ TEST(ProcessTree, AnUploadThatFailedPartWayIsNamedIncompleteUntilAWholeOneSuccee
     r.settings.UpDnAll = 1;
     w.Upload();
     EXPECT_EQ(r.view.caption, "Edit - [Instrument Upload]");
+    EXPECT_EQ(r.view.notice, "");
 }
 
 }  // namespace

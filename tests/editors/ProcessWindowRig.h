@@ -36,6 +36,8 @@ struct RecordingView final : ProcessWindowView {
     void SetChecks(const TransferChecks& c) override { checks = c; }
     void EnableTransfers(bool on) override { transfers = on; }
     void ShowPending(Pending p) override { pending = p; }
+    void SetNotice(const std::string& text, bool) override { notice = text; }
+    std::string notice;
 };
 
 // Messages and file dialogs go to the scripted dialogs; input boxes take `typed`.
