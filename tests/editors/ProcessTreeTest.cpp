@@ -189,6 +189,7 @@ TEST(ProcessTree, ClosingAfterAnUploadAsksToSaveAndCancelRestoresTheTables) {
     ASSERT_NE(r.OpenedCopy(r.Path("Kept.mdb")), nullptr);
     EXPECT_TRUE(again.QueryClose());
     EXPECT_EQ(r.dialogs.Texts().size(), 4u);
+    EXPECT_EQ(r.asks.files, Texts(2, "save DB Files (*.mdb)|*.mdb " + r.Path("Delvar.mdb")));
 }
 
 TEST(ProcessTree, AnUploadThatFailedPartWayIsNamedIncompleteUntilAWholeOneSucceeds) {

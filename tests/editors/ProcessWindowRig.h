@@ -56,15 +56,18 @@ struct TypingDialogs final : core::DialogService {
     }
     std::optional<std::string> AskOpenFile(const std::string& t, const std::string& f,
                                            const std::string& i) override {
+        files.push_back("open " + f + " " + i);
         return shown.AskOpenFile(t, f, i);
     }
     std::optional<std::string> AskSaveFile(const std::string& t, const std::string& f,
                                            const std::string& i) override {
+        files.push_back("save " + f + " " + i);
         return shown.AskSaveFile(t, f, i);
     }
     ScriptedDialogs& shown;
     std::deque<std::string> typed;
     std::vector<std::string> asked;  // "title|prompt|initial"
+    std::vector<std::string> files;  // "open|save filter initial"
 };
 
 struct ProcessWindowRig : DatabaseRig {
