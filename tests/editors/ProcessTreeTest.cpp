@@ -155,7 +155,8 @@ TEST(ProcessTree, NodesAndTheEditMenuOpenEditorsTheOffLineNoticeOnce) {
     w.Edit(Editor::Sensors);
     w.Edit(Editor::Logic);
     w.Edit(Editor::System);  // none supplied: nothing opens
-    EXPECT_EQ(r.opened, (Texts{"film 4 P7 L1", "layer 1 P7", "sensors", "logic"}));
+    EXPECT_EQ(r.opened, (Texts{"1 P7 L1 F4", "0 P7 L1 F4", "3 P7 L1 F4", "6 P7 L1 F4"}))
+        << "film, layer, sensors, logic";
     EXPECT_EQ(r.dialogs.Texts(), Texts{kOfflineNotice});
     EXPECT_TRUE(r.line.link.OfflineNoticeShown);
     EXPECT_FALSE(w.HasEditor(Editor::System));

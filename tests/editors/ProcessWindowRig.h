@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <string>
@@ -77,7 +78,7 @@ struct ProcessWindowRig : DatabaseRig {
     TypingDialogs asks{dialogs};
     app::AppSettings settings;
     RecordingView view;
-    std::vector<std::string> opened;  // "film 3 P2 L5", "layer 5 P2", "sensors"
+    std::vector<std::string> opened;  // editor number, current process, layer and film
     std::unique_ptr<ProcessWindowLogic> window;
 
     ProcessWindowRig() {
@@ -91,20 +92,12 @@ struct ProcessWindowRig : DatabaseRig {
 
     ProcessWindowLogic& Open(int source = 0) {
         EditorOpenerTable openers;
-        const auto record = [this, &openers](Editor e, const char* name) {
-            openers[std::size_t(e)] = [this, name](EditorContext& c) {
-                const std::string p = " P" + std::to_string(c.currentProcess);
-                const std::string l = std::to_string(c.currentLayer);
-                opened.push_back(name == std::string("film")
-                                     ? "film " + std::to_string(c.currentFilm) + p + " L" + l
-                                 : name == std::string("layer") ? "layer " + l + p
-                                                                : std::string(name));
+        for (Editor e : {Editor::Layer, Editor::Film, Editor::Sensors, Editor::Logic})
+            openers[std::size_t(e)] = [this, e](EditorContext& c) {
+                opened.push_back(std::to_string(int(e)) + " P" + std::to_string(c.currentProcess) +
+                                 " L" + std::to_string(c.currentLayer) + " F" +
+                                 std::to_string(c.currentFilm));
             };
-        };
-        record(Editor::Layer, "layer");
-        record(Editor::Film, "film");
-        record(Editor::Sensors, "sensors");
-        record(Editor::Logic, "logic");
         window = std::make_unique<ProcessWindowLogic>(
             ProcessWindowServices{line.link, *data, db, asks, progress, settings,
                                   folder.path.string()},
@@ -114,15 +107,13 @@ struct ProcessWindowRig : DatabaseRig {
     }
 
     const TreeNode* Node(const std::string& key) const {
-        for (const TreeNode& p : view.tree) {
-            if (p.key == key) return &p;
-            for (const TreeNode& l : p.children) {
-                if (l.key == key) return &l;
-                for (const TreeNode& f : l.children)
-                    if (f.key == key) return &f;
-            }
-        }
-        return nullptr;
+        const std::function<const TreeNode*(const std::vector<TreeNode>&)> find = [&](auto& nodes) {
+            const TreeNode* found = nullptr;
+            for (auto it = nodes.begin(); !found && it != nodes.end(); ++it)
+                found = it->key == key ? &*it : find(it->children);
+            return found;
+        };
+        return find(view.tree);
     }
     void Click(const std::string& key) {
         const TreeNode* node = Node(key);
