@@ -103,13 +103,18 @@ bool BatchTransfer::Download(const TransferSelection& selection, SetupFiles& fil
          "download?",
          title_, core::MessageIcon::Question, core::MessageButtons::YesNoCancel});
     if (answer == core::MessageAnswer::Cancel) return false;
+    // The file the setup to download belongs to: backed up and saved at the end, also
+    // when the setup waited in TempDB meanwhile (saving it into TempDB would leave the
+    // operator's file without the setup the instrument now runs).
+    const std::string database = files.CurrentDatabase();
     if (answer == core::MessageAnswer::Yes) {
         // Every save must succeed before the next step, or a setup would be lost.
         if (!files.Save(paths.tempDb)) return false;
         const std::string start =
             (fs::path(paths.programFolder) / FileNamePart(files.CurrentDatabase())).string();
-        const auto chosen = dialogs_.AskSaveFile("", "DB Files (*.mdb)|*.mdb", start);
+        auto chosen = dialogs_.AskSaveFile("", "DB Files (*.mdb)|*.mdb", start);
         if (!chosen) return false;
+        if (fs::path(*chosen).extension().empty()) *chosen += ".mdb";
         // The instrument's present setup goes into the chosen file first; when it
         // cannot be read whole, nothing is saved and nothing is overwritten.
         if (!WholeUpload()) {
@@ -118,14 +123,14 @@ bool BatchTransfer::Download(const TransferSelection& selection, SetupFiles& fil
             return false;
         }
         if (!files.Save(*chosen) || !files.Open(paths.tempDb)) return false;
-        state_.caption = "Edit - [" + FileNamePart(files.CurrentDatabase()) + "]";
+        state_.caption = "Edit - [" + FileNamePart(database) + "]";
         state_.unsavedInstrumentData = false;
         state_.setupSource = 0;
     }
-    return WholeDownload(files);
+    return WholeDownload(files, database);
 }
 
-bool BatchTransfer::WholeDownload(SetupFiles& files) {
+bool BatchTransfer::WholeDownload(SetupFiles& files, const std::string& database) {
     if (link_.CommStatus() != 0) {
         Message("Error: Batch Download Lock");
         return false;
@@ -147,10 +152,10 @@ bool BatchTransfer::WholeDownload(SetupFiles& files) {
         Message("Error: Batch Download Unlock");
         return false;
     }
-    return ReadBackAndSave(files) && ok;
+    return ReadBackAndSave(files, database) && ok;
 }
 
-bool BatchTransfer::ReadBackAndSave(SetupFiles& files) {
+bool BatchTransfer::ReadBackAndSave(SetupFiles& files, const std::string& database) {
     using namespace commands;
     int result = 0;
     for (int k = 1; k <= Channels(); ++k) {
@@ -164,7 +169,6 @@ bool BatchTransfer::ReadBackAndSave(SetupFiles& files) {
     }
     if (result != 0) return false;
 
-    const std::string database = files.CurrentDatabase();
     if (database.empty()) return true;  // no database to keep the setup in
     const std::string backup = OriginalBackupPath(database);
     std::error_code error;

@@ -81,8 +81,8 @@ class BatchTransfer {
   private:
     bool WholeUpload();
     void NothingSaved(const std::string& path);
-    bool WholeDownload(SetupFiles& files);
-    bool ReadBackAndSave(SetupFiles& files);
+    bool WholeDownload(SetupFiles& files, const std::string& database);
+    bool ReadBackAndSave(SetupFiles& files, const std::string& database);
     int UploadWork(int step);
     // One exchange that moves record k, and what a failure message adds to its name.
     struct RecordPart {

@@ -195,6 +195,24 @@ TEST_F(BatchTransfer, AFailedSaveOfTheInstrumentsSetupStopsBeforeTheDownload) {
     EXPECT_EQ(link().SendCommand("C4? 1"), "Process 4");
 }
 
+// The setup waits in TempDB while the instrument's own goes into the chosen file; the
+// download then backs up and saves the operator's file, not TempDB.
+TEST_F(BatchTransfer, SavingTheInstrumentsSetupFirstStillSavesIntoTheOperatorsFile) {
+    MakeDemoSetup(*data);
+    const std::string database = Path("Setup.mdb");
+    files.Save(database);
+    files.Open(database);
+    dialogs.answers = {core::MessageAnswer::Yes};
+    dialogs.fileAnswers = {Path("Before")};
+    EXPECT_TRUE(transfer.Download({}, files, Paths()));
+    EXPECT_NE(std::find(files.log.begin(), files.log.end(), "save " + Path("Before.mdb")),
+              files.log.end())
+        << "the instrument's setup, with the extension added";
+    EXPECT_EQ(files.log.back(), "save " + database);
+    EXPECT_TRUE(fs::exists(Path("Setup_org.mdb")));
+    EXPECT_EQ(state.caption, "Edit - [Setup.mdb]");
+}
+
 TEST_F(BatchTransfer, AFailedUploadOfTheInstrumentsSetupSavesNothingAndWritesNothing) {
     SimLink lossy(Transport::Tcp, {"--silent-every", "700"});
     lossy.Link().MutableInfo() = link().Info();
