@@ -1,6 +1,7 @@
 #include "editors/MaterialEditor.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "app/AppTitle.h"
 #include "editors/TypedName.h"
@@ -73,7 +74,9 @@ void MaterialEditor::Typed(Spin& spin, const std::string& text, double MaterialR
         if (isZFactor) view_.FocusZFactor();
         return;
     }
-    SetSpin(spin, int(util::RoundHalfEven(value * 100)), field);
+    // Whole hundredths: further decimals are dropped (2.345 -> 234); the small
+    // allowance keeps 2.3, which is 229.99999... in binary, at 230.
+    SetSpin(spin, int(std::floor(value * 100 + 1e-7)), field);
 }
 
 void MaterialEditor::DensityTyped(const std::string& text) {
