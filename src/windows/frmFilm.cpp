@@ -63,7 +63,10 @@ frmFilm::frmFilm(editors::EditorContext& context, QWidget* parent)
     Connect();
 }
 
-frmFilm::~frmFilm() = default;
+frmFilm::~frmFilm() {
+    // The grids go with the dialog's children, after the logic their events go to.
+    for (CellGrid* grid : {grdFilm_, grdA3_, grdA5_}) grid->SetEvents(nullptr);
+}
 
 void frmFilm::BuildControls() {
     auto* selector = new FilmSelector;
