@@ -1,0 +1,129 @@
+// The material editor: spins in hundredths, typed values against the spin ranges,
+// renaming with the duplicate question and names the instrument cannot take.
+#include <gtest/gtest.h>
+
+#include "commands/CommandRig.h"
+#include "editors/MaterialEditor.h"
+
+namespace delvar::testing {
+namespace {
+
+// Messages as ScriptedDialogs records them; input boxes answer from `replies`.
+struct AskingDialogs final : core::DialogService {
+    core::MessageAnswer ShowMessage(const core::Message& m) override {
+        return messages.ShowMessage(m);
+    }
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override {
+        asked.push_back(title + "|" + prompt + "|" + initial);
+        if (replies.empty()) return std::nullopt;
+        auto reply = replies.front();
+        replies.pop_front();
+        return reply;
+    }
+    std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
+                                           const std::string&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
+                                           const std::string&) override {
+        return std::nullopt;
+    }
+    ScriptedDialogs messages;
+    std::deque<std::optional<std::string>> replies;
+    std::vector<std::string> asked;
+};
+
+struct FakeMaterialView final : editors::MaterialEditorView {
+    void SetMaterialList(const std::vector<std::string>& n) override { names = n; }
+    void SetMaterialEntry(int i, const std::string& n) override { names.at(std::size_t(i)) = n; }
+    void SelectMaterial(int i) override { selected = i; }
+    void SetDensityText(const std::string& t) override { density = t; }
+    void SetZFactorText(const std::string& t) override { zFactor = t; }
+    void FocusZFactor() override { ++zFocus; }
+    std::vector<std::string> names;
+    int selected = -1, zFocus = 0;
+    std::string density, zFactor;
+};
+
+struct MaterialRig {
+    MaterialRig() { editor.Open(); }
+    setup::MaterialRec& Material(int n) { return rig.setup->materials[n]; }
+    CommandRig rig;
+    AskingDialogs dialogs;
+    setup::NoProgress progress;
+    editors::EditorContext context{rig.link, *rig.setup, dialogs, progress};
+    FakeMaterialView view;
+    editors::MaterialEditor editor{context, view};
+};
+
+TEST(MaterialEditor, TypedValuesGoThroughTheSpinInWholeHundredths) {
+    MaterialRig r;
+    ASSERT_EQ(r.view.names.size(), 100u);
+    EXPECT_EQ(r.view.selected, 0);
+    r.editor.DensityTyped("2.345");
+    EXPECT_EQ(r.editor.DensitySpin().value, 234);
+    EXPECT_EQ(r.Material(1).Density, 2.34);
+    EXPECT_EQ(r.view.density, "2.34");
+
+    for (const char* refused : {"100", "0.3", "abc"}) r.editor.DensityTyped(refused);
+    EXPECT_EQ(r.dialogs.messages.Texts(), Texts(3, "Valid values are 0.40 to 99.99."));
+    EXPECT_EQ(r.Material(1).Density, 2.34);
+    EXPECT_EQ(r.view.density, "2.34") << "the old value comes back";
+    EXPECT_EQ(r.view.zFocus, 0);
+    r.editor.ZFactorTyped("0.05");
+    EXPECT_EQ(r.dialogs.messages.LastText(), "Valid values are 0.10 to 9.99.");
+    EXPECT_EQ(r.view.zFocus, 1);
+    r.editor.ZFactorTyped("9.99");
+    r.editor.ZFactorStep(+1);
+    EXPECT_EQ(r.editor.ZFactorSpin().value, 999) << "the spin stops at its maximum";
+    r.editor.ZFactorStep(-1);
+    EXPECT_EQ(r.Material(1).ZFactor, 9.98);
+    EXPECT_EQ(r.view.zFactor, "9.98");
+    r.editor.DensityTyped("2.3");
+    EXPECT_EQ(r.editor.DensitySpin().value, 230) << "not 229.99999";
+}
+
+TEST(MaterialEditor, LookingAtAMaterialLeavesItsValuesAsTheyAre) {
+    MaterialRig r;
+    r.Material(4).ZFactor = 9.999;  // as the instrument sends it, in thousandths
+    r.Material(4).Density = 0.2;    // from an old file, below the spin's range
+    r.editor.MaterialChosen(3);
+    EXPECT_EQ(r.editor.ZFactorSpin().value, 999);
+    EXPECT_EQ(r.editor.DensitySpin().value, 40);
+    EXPECT_EQ(r.Material(4).ZFactor, 9.999);
+    EXPECT_EQ(r.Material(4).Density, 0.2);
+    r.editor.DensityStep(+1);
+    EXPECT_EQ(r.Material(4).Density, 0.41);
+}
+
+TEST(MaterialEditor, RenameAsksAgainOnADuplicateAndStoresTheInstrumentsName) {
+    MaterialRig r;
+    r.Material(10).Material = setup::FixedName("Gold");
+    r.editor.MaterialChosen(2);
+    r.dialogs.replies = {"  gOLD ", "Gold-ü"};
+    r.editor.Rename();
+    EXPECT_EQ(r.dialogs.messages.Texts(), Texts{"Duplicate Name @ Material #10."});
+    EXPECT_EQ(r.dialogs.asked.front(), "Edit Material|Enter new name:|Material 3");
+    EXPECT_EQ(r.Material(3).Material, "Gold-?          ");
+    EXPECT_EQ(r.view.names[2], r.Material(3).Material) << "the list shows the stored name";
+    EXPECT_EQ(r.view.selected, 2);
+
+    r.dialogs.messages.ClearRecord();
+    r.dialogs.replies = {"Gold-é"};  // the same name as the instrument takes it
+    r.editor.Rename();
+    EXPECT_TRUE(r.dialogs.messages.messages.empty()) << "its own name changes nothing";
+
+    r.editor.MaterialChosen(4);
+    r.dialogs.replies = {"Gold-ä", "Tantalum pentoxide"};
+    r.editor.Rename();
+    EXPECT_EQ(r.dialogs.messages.Texts(), Texts{"Duplicate Name @ Material #3."});
+    EXPECT_EQ(r.Material(5).Material, "Tantalum pentoxi");
+
+    r.dialogs.replies = {std::nullopt};
+    r.editor.Rename();
+    EXPECT_EQ(r.Material(5).Material, "Tantalum pentoxi") << "Cancel";
+}
+
+}  // namespace
+}  // namespace delvar::testing
