@@ -6,6 +6,7 @@
 #include "app/AppTitle.h"
 #include "commands/modCommFilm.h"
 #include "commands/modCommProcess.h"
+#include "editors/TimeText.h"
 #include "editors/TypedName.h"
 #include "link/Frame.h"
 #include "util/Format.h"
@@ -64,8 +65,6 @@ const Choices kControlError = {"Ignore", "Stop", "Hold"};
 const Choices kSampling = {"Cont.", "Acc.", "Time"};
 const Choices kFail = {"Halt", "HaltLast", "Time Pwr", "NextXtal", "Switch", "Backup"};
 
-constexpr const char* kTimeMessage =
-    "Valid Time values are hh:mm:ss from 00:00:00 to 1:39:59, or 0 to 5999 seconds.";
 constexpr const char* kPercent = "Valid Percent values are 0 to 100";
 
 Row Number(const char* caption, Field f, const char* pattern, double min, double max,
@@ -197,34 +196,6 @@ const std::vector<Row>& RowsOf(FilmGrid grid) {
     return grid == FilmGrid::Film ? kFilmRows : grid == FilmGrid::A3 ? kA3Rows : kA5Rows;
 }
 
-// Whole seconds 0..5999 from "h:mm", "h:mm:ss" or a number of seconds; nothing when
-// the text is no such time.
-std::optional<long> TimeSeconds(const std::string& typed) {
-    const std::string text = util::Trim(typed);
-    long seconds = -1;
-    if (text.find(':') != std::string::npos) {
-        long parts[3] = {0, 0, 0};
-        int count = 0;
-        std::string rest = text;
-        while (count < 3) {
-            std::string part = util::SplitFirst(rest, rest, ':');
-            long v = 0;
-            if (part.empty() || part.find_first_not_of("0123456789") != std::string::npos ||
-                !util::ParseWholeNumber(part, v))
-                return std::nullopt;
-            parts[count++] = v;
-            if (rest.empty()) break;
-        }
-        if (!rest.empty() || count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59)
-            return std::nullopt;
-        seconds = parts[0] * 3600 + parts[1] * 60 + parts[2];
-    } else {
-        seconds = util::RoundHalfEven(util::LeadingNumber(text));
-    }
-    if (seconds < 0 || seconds > 5999) return std::nullopt;
-    return seconds;
-}
-
 }  // namespace
 
 // One grid of the editor: lays its rows out, shows the film's values and checks each
@@ -299,8 +270,8 @@ class FilmEditor::GridHandler final : public GridEvents {
             if (chosen >= 0 && chosen < int(row->choices->size()))
                 row->field.Set(Film(), chosen + row->listBase);
         } else if (row->kind == Kind::Time) {
-            if (auto seconds = TimeSeconds(grid_.CellText(r, 1)))
-                row->field.Set(Film(), double(*seconds));
+            if (const int seconds = TimeTextSeconds(grid_.CellText(r, 1)); seconds >= 0)
+                row->field.Set(Film(), double(seconds));
             else
                 Refuse(row->message);
         } else {

@@ -15,12 +15,19 @@
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 #include "setup/SetupData.h"
+#include "setup/UpgradeDB.h"
+#include "setup/modDatabase.h"
+#include "transfer/SetupDump.h"
 #include "windows/BuiltInSimulator.h"
 #include "windows/QtFormWindow.h"
 #include "windows/QtUserSettings.h"
 #include "windows/QtWallClock.h"
 #include "windows/ScreenshotTour.h"
+#include "windows/frmFilm.h"
+#include "windows/frmLayer.h"
 #include "windows/frmMain.h"
+#include "windows/frmMaterial.h"
+#include "windows/frmProcess.h"
 #include "windows/frmSplash.h"
 
 namespace delvar::windows {
@@ -72,6 +79,7 @@ struct Program::Parts {
     app::UserSettingsStore* store = nullptr;
     std::unique_ptr<monitor::DataLog> log;
     std::unique_ptr<frmSplash> splash;
+    std::unique_ptr<setup::modDatabase> database;
     std::unique_ptr<frmMain> main;
     BuiltInSimulator simulator;
 };
@@ -101,8 +109,8 @@ std::string Program::LogFile() const {
 }
 
 std::unique_ptr<ScreenshotTour> Program::MakeTour(const std::string& folder) {
-    return std::make_unique<ScreenshotTour>(*p_->main, *p_->link, p_->readings, *p_->splash,
-                                            folder);
+    return std::make_unique<ScreenshotTour>(*p_->main, *p_->link, p_->setup, p_->readings,
+                                            *p_->splash, folder);
 }
 
 bool Program::Start(std::string& error) {
@@ -148,6 +156,19 @@ bool Program::Start(std::string& error) {
     if (!app::RestoreFormPosition(form, *p.store, false)) app::CentreForm(form);
 
     app::ReadINI(p.where, p.settings);
+    setup::DatabaseOptions databaseOptions;
+    databaseOptions.dumpSetup = transfer::DumpSetup;
+    databaseOptions.dumpFolder = p.where.folder;
+    databaseOptions.Debug = p.settings.Debug;
+    // Every open checks the file's version first and upgrades an old one.
+    databaseOptions.versionCheck = [this](const std::string& path) {
+        setup::UpgradeOptions upgrade;
+        upgrade.blankTemplate = setup::DefaultBlankTemplate();
+        upgrade.instrumentVersion = p_->link->Info().VersionText;
+        return setup::UpgradeDB(path, p_->dialogs, *p_->errors, upgrade);
+    };
+    p.database = std::make_unique<setup::modDatabase>(
+        p.setup, setup::DatabaseServices{p.dialogs, *p.errors, *p.splash}, databaseOptions);
     p.link->Settings() = p.settings.comm;
     if (p.options.simulator) {
         SimulatorSetup sim{p.options.setupFile, p.options.speed, true};
@@ -167,8 +188,25 @@ bool Program::Start(std::string& error) {
 
     w.Logic().Load(p.options.simulator || p.settings.comm.Start == 1);
     w.onClose = [this] { Shutdown(); };
+    w.openSetupWindow = [this](int source) { OpenSetupWindow(source); };
     w.show();
     return true;
+}
+
+void Program::OpenSetupWindow(int source) {
+    Parts& p = *p_;
+    EditorOpeners openers;
+    openers.layer = [this](editors::EditorContext& c) { frmLayer(c, p_->main.get()).exec(); };
+    openers.film = [this](editors::EditorContext& c) { frmFilm(c, p_->main.get()).exec(); };
+    openers.material = [this](editors::EditorContext& c) { frmMaterial(c, p_->main.get()).exec(); };
+    auto* window =
+        new frmProcess(ProcessWindowDeps{*p.link, p.setup, *p.database, p.dialogs, *p.splash,
+                                         p.settings, p.where.folder, std::move(openers)},
+                       source, p.main.get());
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(window, &frmProcess::closed, p.main.get(),
+                     [this] { p_->main->SetupWindowClosed(); });
+    window->Start();
 }
 
 void Program::Shutdown() {

@@ -32,6 +32,7 @@ class Program {
 
   private:
     void Shutdown();
+    void OpenSetupWindow(int source);
     struct Parts;
     std::unique_ptr<Parts> p_;
 };

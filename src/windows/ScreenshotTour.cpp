@@ -9,6 +9,7 @@
 
 #include "link/Link.h"
 #include "monitor/Graphs.h"
+#include "windows/SetupTour.h"
 #include "windows/frmComm.h"
 #include "windows/frmGraphSet.h"
 #include "windows/frmMain.h"
@@ -23,10 +24,15 @@ constexpr int kMaxChecks = 1200;        // two minutes of checks at most
 constexpr double kDepositSeconds = 40;  // of simulated deposition before the pictures
 }  // namespace
 
-ScreenshotTour::ScreenshotTour(frmMain& main, link::Link& link,
+ScreenshotTour::ScreenshotTour(frmMain& main, link::Link& link, setup::SetupData& setup,
                                const commands::RunReadings& readings, frmSplash& splash,
                                std::string folder)
-    : main_(main), link_(link), readings_(readings), splash_(splash), folder_(std::move(folder)) {
+    : main_(main),
+      link_(link),
+      setup_(setup),
+      readings_(readings),
+      splash_(splash),
+      folder_(std::move(folder)) {
     timer_.setInterval(kCheckMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Check(); });
 }
@@ -37,6 +43,13 @@ void ScreenshotTour::Begin() {
 }
 
 void ScreenshotTour::Check() {
+    // Transfers and pictures let events run, this timer's among them.
+    if (busy_) return;
+    const struct Busy {
+        bool& flag;
+        explicit Busy(bool& f) : flag(f) { flag = true; }
+        ~Busy() { flag = false; }
+    } busy(busy_);
     if (++checks_ > kMaxChecks) {
         std::fprintf(stderr, "delvar-comm: the deposition did not start in time\n");
         ShootAll(false);
@@ -46,6 +59,9 @@ void ScreenshotTour::Check() {
     switch (stage_) {
         case Stage::WaitOnline:
             if (link_.Info().Online && cbo->count() > 0 && main_.Logic().Phase() == 0) {
+                // The setup windows first, while the instrument stands still.
+                for (auto& path : ShootSetupWindows(main_, link_, setup_, splash_, folder_))
+                    saved_.push_back(path);
                 if (cbo->currentIndex() != 0) cbo->setCurrentIndex(0);
                 main_.findChild<QPushButton*>("cmdStart")->click();
                 stage_ = Stage::WaitDeposit;

@@ -13,6 +13,9 @@ class Link;
 namespace delvar::commands {
 struct RunReadings;
 }
+namespace delvar::setup {
+struct SetupData;
+}
 
 namespace delvar::windows {
 
@@ -21,8 +24,8 @@ class frmSplash;
 
 class ScreenshotTour final : public QObject {
   public:
-    ScreenshotTour(frmMain& main, link::Link& link, const commands::RunReadings& readings,
-                   frmSplash& splash, std::string folder);
+    ScreenshotTour(frmMain& main, link::Link& link, setup::SetupData& setup,
+                   const commands::RunReadings& readings, frmSplash& splash, std::string folder);
     void Begin();
 
   private:
@@ -34,12 +37,14 @@ class ScreenshotTour final : public QObject {
 
     frmMain& main_;
     link::Link& link_;
+    setup::SetupData& setup_;
     const commands::RunReadings& readings_;
     frmSplash& splash_;
     std::string folder_;
     QTimer timer_;
     Stage stage_ = Stage::WaitOnline;
     int checks_ = 0;
+    bool busy_ = false;
     double depositSince_ = -1;  // elapsed time when Deposit was first seen
     std::vector<std::string> saved_;
 };
