@@ -3,12 +3,16 @@
 // the data log gain rows in their exact format, and reset the run.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QChartView>
 #include <QComboBox>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -19,6 +23,7 @@
 #include "setup/SetupData.h"
 #include "windows/Program.h"
 #include "windows/frmMain.h"
+#include "windows/frmProcess.h"
 
 namespace delvar::testing {
 namespace {
@@ -140,6 +145,32 @@ TEST_F(EndToEnd, ClosingSavesSettingsAndPositionsWithoutAsking) {
     EXPECT_NE(ini.str().find("EAddress=192.168.1.200"), std::string::npos);
     EXPECT_EQ(store.GetSetting("Form Positions", "frmMain").rfind("L=", 0), 0u);
     EXPECT_EQ(store.GetSetting("Graph1Setup", "frmMain").rfind("XMax=", 0), 0u);
+}
+
+// Edit / Instrument: the poll stops and the main window is out of use while the setup
+// window shows the instrument's whole setup; closing it gives both back.
+TEST_F(EndToEnd, TheSetupWindowOpensOnTheInstrumentsSetupAndGivesThePollBack) {
+    ASSERT_TRUE(RunUntil([&] { return Main().Logic().Phase() == 0; }));
+    auto* instrument = Main().findChild<QAction*>("mnuEditInstrument");
+    ASSERT_TRUE(instrument && instrument->isEnabled());
+    instrument->trigger();
+    auto* window = Main().findChild<windows::frmProcess*>();
+    ASSERT_TRUE(window && window->isVisible());
+    EXPECT_FALSE(Main().UpdateTimer().isActive());
+    EXPECT_FALSE(Main().centralWidget()->isEnabled());
+    EXPECT_EQ(window->windowTitle().toStdString(), "Edit - [Instrument Upload]");
+    auto* tree = window->findChild<QTreeWidget*>("TV1");
+    ASSERT_EQ(tree->topLevelItemCount(), 99);
+    EXPECT_EQ(tree->topLevelItem(3)->child(1)->text(0).toStdString(), "->Layer 1.2");
+
+    QTimer::singleShot(0, [] {
+        // The close question: No, the instrument's setup is not kept in a file.
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::No)->click();
+    });
+    QTest::mouseClick(window->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
+    ASSERT_TRUE(RunUntil([&] { return Main().centralWidget()->isEnabled(); }, 10000));
+    EXPECT_TRUE(Main().UpdateTimer().isActive()) << "the poll runs again";
 }
 
 }  // namespace
