@@ -251,20 +251,22 @@ void LayerEditor::LoadGrids() {
 
 // The record's value in the cell, as the row shows it.
 void LayerEditor::ShowRow(int grid, int row) {
-    const LayerRow* spec = Row(grid, row);
+    const LayerRow* rowDef = Row(grid, row);
     const LayerRec* layer = Layer();
-    if (!spec || !layer) return;
-    const double value = spec->field.Get(*layer);
+    if (!rowDef || !layer) return;
+    const double value = rowDef->field.Get(*layer);
     std::string text;
-    switch (spec->kind) {
+    switch (rowDef->kind) {
         case CellKind::Number:
-            text = spec->format ? util::FormatNumber(value, spec->format) : util::NumberText(value);
+            text = rowDef->format ? util::FormatNumber(value, rowDef->format)
+                                  : util::NumberText(value);
             break;
         case CellKind::Time:
             text = util::FormatHMS(value);
             break;
         case CellKind::Choice:
-            text = spec->showNumber ? util::NumberText(value) : spec->choices[value == 0 ? 0 : 1];
+            text =
+                rowDef->showNumber ? util::NumberText(value) : rowDef->choices[value == 0 ? 0 : 1];
             break;
     }
     grids_[grid]->SetCellText(row, 1, text);
@@ -272,39 +274,39 @@ void LayerEditor::ShowRow(int grid, int row) {
 
 void LayerEditor::BeforeEdit(int grid, int row, int col) {
     Procedure proc(context_.link.Errors, GridProc(grid, "BeforeEdit"));
-    const LayerRow* spec = Row(grid, row);
-    if (!spec || col != 1) return;
+    const LayerRow* rowDef = Row(grid, row);
+    if (!rowDef || col != 1) return;
     grids_[grid]->ClearList(row, col);
-    for (const std::string& choice : spec->choices) grids_[grid]->AddListItem(row, col, choice);
+    for (const std::string& choice : rowDef->choices) grids_[grid]->AddListItem(row, col, choice);
 }
 
 void LayerEditor::Commit(int grid, int row, int col) {
-    const LayerRow* spec = Row(grid, row);
+    const LayerRow* rowDef = Row(grid, row);
     LayerRec* layer = Layer();
-    if (col == 0 || !spec || !layer) return;  // captions are never edited
+    if (col == 0 || !rowDef || !layer) return;  // captions are never edited
     GridView& view = *grids_[grid];
-    switch (spec->kind) {
+    switch (rowDef->kind) {
         case CellKind::Number: {
             if (util::LeadingNumber(view.CellText(row, col)) == 0) view.SetCellText(row, col, "0");
             const double value = util::LeadingNumber(view.CellText(row, col));
-            if (value >= spec->low && value <= spec->high) {
-                spec->field.Set(*layer, value);
+            if (value >= rowDef->low && value <= rowDef->high) {
+                rowDef->field.Set(*layer, value);
             } else {
-                context_.dialogs.ShowMessage({.text = spec->message, .title = app::kAppTitle});
+                context_.dialogs.ShowMessage({.text = rowDef->message, .title = app::kAppTitle});
                 ShowRow(grid, row);
             }
             break;
         }
         case CellKind::Time: {
             const int seconds = ParseTimeText(view.CellText(row, col), context_.dialogs);
-            if (seconds >= 0) spec->field.Set(*layer, seconds);
+            if (seconds >= 0) rowDef->field.Set(*layer, seconds);
             ShowRow(grid, row);
             break;
         }
         case CellKind::Choice: {
             const int chosen = view.ChosenIndex();
-            if (chosen >= 0 && chosen < int(spec->choices.size()))
-                spec->field.Set(*layer, chosen + spec->base);
+            if (chosen >= 0 && chosen < int(rowDef->choices.size()))
+                rowDef->field.Set(*layer, chosen + rowDef->base);
             ShowRow(grid, row);
             break;
         }
@@ -312,8 +314,8 @@ void LayerEditor::Commit(int grid, int row, int col) {
 }
 
 void LayerEditor::PointerMove(int grid, int row) {
-    const LayerRow* spec = Row(grid, row);
-    grids_[grid]->SetToolTip(spec ? spec->toolTip : "");
+    const LayerRow* rowDef = Row(grid, row);
+    grids_[grid]->SetToolTip(rowDef ? rowDef->toolTip : "");
 }
 
 std::vector<std::string> LayerEditor::FilmNames() const {
