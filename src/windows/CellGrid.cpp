@@ -12,13 +12,11 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include "windows/WidgetNames.h"
+
 namespace delvar::windows {
 
 namespace {
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QColor Colour(editors::GridColour c) {
     return QColor(c.r, c.g, c.b);

@@ -16,26 +16,9 @@
 
 #include "windows/QtFormWindow.h"
 
+#include "windows/WidgetNames.h"
+
 namespace delvar::windows {
-
-namespace {
-template <typename W>
-W* Named(W* widget, const char* name, const char* toolTip = nullptr) {
-    widget->setObjectName(name);
-    if (toolTip) widget->setToolTip(toolTip);
-    return widget;
-}
-
-QPushButton* Button(const char* name, const char* caption, const char* toolTip) {
-    auto* button = Named(new QPushButton(caption), name, toolTip);
-    button->setAutoDefault(false);  // Return in a text box must not press a button
-    return button;
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-}  // namespace
 
 frmComm::frmComm(link::Link& link, core::DialogService& dialogs, link::ConnectHost& connectHost,
                  app::CommWindowHost& host, std::function<std::string(int)> devicePath,

@@ -16,26 +16,11 @@
 #include "util/Text.h"
 #include "windows/CellGrid.h"
 
+#include "windows/WidgetNames.h"
+
 namespace delvar::windows {
 
 namespace {
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-template <typename W>
-W* Named(W* widget, const char* name, const char* toolTip = nullptr) {
-    widget->setObjectName(name);
-    if (toolTip) widget->setToolTip(toolTip);
-    return widget;
-}
-
-QPushButton* Button(const char* name, const char* caption, const char* toolTip = nullptr) {
-    auto* button = Named(new QPushButton(caption), name, toolTip);
-    button->setAutoDefault(false);  // Return in a cell or the selector must not press a button
-    return button;
-}
-
 // The film selector: an editable list that reports when its list is about to open,
 // so a name typed into it is taken first.
 class FilmSelector final : public QComboBox {

@@ -8,18 +8,9 @@
 #include <QVBoxLayout>
 
 #include "windows/CellGrid.h"
+#include "windows/WidgetNames.h"
 
 namespace delvar::windows {
-
-namespace {
-QPushButton* Button(const char* name, const char* caption, const char* toolTip = nullptr) {
-    auto* button = new QPushButton(caption);
-    button->setObjectName(name);
-    if (toolTip) button->setToolTip(toolTip);
-    button->setAutoDefault(false);  // Enter in a grid cell commits the cell, nothing else
-    return button;
-}
-}  // namespace
 
 frmLayer::frmLayer(editors::EditorContext& context, QWidget* parent) : QDialog(parent) {
     setObjectName("frmLayer");

@@ -26,16 +26,14 @@
 #include "windows/frmGraphSet.h"
 #include "windows/frmReadings.h"
 
+#include "windows/WidgetNames.h"
+
 namespace delvar::windows {
 
 using app::Ctl;
 using app::OutputControl;
 
 namespace {
-
-QString Q(const std::string& s) {
-    return QString::fromStdString(s);
-}
 
 // A read-out: light text on black, as the instrument's own display.
 QLabel* Readout(int minWidth) {

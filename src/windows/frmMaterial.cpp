@@ -12,13 +12,11 @@
 
 #include "util/Text.h"
 
+#include "windows/WidgetNames.h"
+
 namespace delvar::windows {
 
 namespace {
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // An up-down spin button beside a text box: two arrow buttons ("up", "down") that
 // repeat while held.
 QWidget* SpinButton(const char* name, const char* toolTip, std::function<void(int)> step) {

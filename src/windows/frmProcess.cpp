@@ -11,6 +11,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "windows/WidgetNames.h"
+
 namespace delvar::windows {
 
 using editors::Editor;
@@ -19,23 +21,6 @@ using editors::TransferCheck;
 
 namespace {
 constexpr int kKeyRole = Qt::UserRole;
-
-template <typename W>
-W* Named(W* widget, const char* name, const char* toolTip = nullptr) {
-    widget->setObjectName(name);
-    if (toolTip) widget->setToolTip(toolTip);
-    return widget;
-}
-
-QPushButton* Button(const char* name, const char* caption, const char* toolTip) {
-    auto* button = Named(new QPushButton(caption), name, toolTip);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 editors::EditorOpenerTable OpenerTable(EditorOpeners o) {
     return {std::move(o.layer),   std::move(o.film), std::move(o.material), std::move(o.sensors),
