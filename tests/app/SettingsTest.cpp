@@ -2,7 +2,7 @@
 
 #include "app/SettingsFile.h"
 #include "app/cFile.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace delvar::app {
 namespace {
@@ -17,7 +17,7 @@ constexpr const char* kDefaults =
     "Start=0\nEnd=300\nInterval=1\n\n\n[Graph]\nDisplay=0\n";
 
 struct SettingsTest : ::testing::Test {
-    testing::TempFolder dir;
+    testing::ScratchFolder dir;
     SettingsLocation where{dir / kSettingsFileName, dir.path()};
     SettingsLocation copy{dir / "copy.ini", dir.path()};
 
@@ -68,7 +68,7 @@ TEST_F(SettingsTest, WrittenValuesReadBack) {
 TEST_F(SettingsTest, PathsBesideTheSettingsAreStoredBare) {
     EXPECT_EQ(BesideSettings("Delvar.txt", "/opt/dc"), "/opt/dc/Delvar.txt");
     EXPECT_EQ(BesideSettings("/var/log/x.txt", "/opt/dc"), "/var/log/x.txt");
-    testing::TempFolder other;
+    testing::ScratchFolder other;
     const std::string text = ReadWrite("[Database]\nFile=" + (dir / "Coat.mdb") +
                                        "\n[DataLog]\nFile=" + (other / "Run.txt") + "\n");
     EXPECT_NE(text.find("[Database]\nFile=Coat.mdb\n"), std::string::npos);
@@ -79,7 +79,7 @@ TEST_F(SettingsTest, PathsBesideTheSettingsAreStoredBare) {
 }
 
 TEST_F(SettingsTest, FirstRunCreatesTheFileInTheProgramOrConfigFolder) {
-    testing::TempFolder program, config;
+    testing::ScratchFolder program, config;
     const SettingsLocation first = FindSettingsFile(program.path(), config.path());
     EXPECT_EQ(first.file, program / kSettingsFileName);
     ASSERT_TRUE(WriteINI(first, AppSettings{}));

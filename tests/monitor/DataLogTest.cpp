@@ -4,7 +4,7 @@
 
 #include "monitor/DataLog.h"
 #include "support/ScriptedDialogs.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 
 namespace delvar::monitor {
 namespace {
@@ -13,7 +13,7 @@ using testing::ReadFile;
 using Times = std::vector<std::string>;
 
 struct DataLogTest : ::testing::Test {
-    testing::TempFolder dir;
+    testing::ScratchFolder dir;
     app::DataLogSettings settings{.LogMode = 2};
     ManualClock clock;
     testing::ScriptedDialogs dialogs;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "support/ScriptedDialogs.h"
-#include "support/TempFolder.h"
+#include "support/ScratchFolder.h"
 #include "windows/QtFormWindow.h"
 #include "windows/QtUserSettings.h"
 #include "windows/frmDataLog.h"
@@ -19,7 +19,7 @@ namespace delvar::windows {
 namespace {
 
 struct DataLogWindowTest : ::testing::Test {
-    testing::TempFolder dir;
+    testing::ScratchFolder dir;
     app::DataLogSettings settings{.LogMode = 2, .StartTime = 75, .EndTime = 300, .Interval = 1};
     monitor::ManualClock clock;
     testing::ScriptedDialogs dialogs;
@@ -97,7 +97,7 @@ TEST_F(DataLogWindowTest, LinesNotWrittenAreShown) {
 }
 
 TEST(QtFormWindowTest, PositionRoundTripsThroughTheUserStoreAndTopmostKeepsIt) {
-    testing::TempFolder dir;
+    testing::ScratchFolder dir;
     QtUserSettings store(QString::fromStdString(dir / "user.ini"));
     QWidget widget;
     widget.setObjectName("frmMain");

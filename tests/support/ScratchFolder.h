@@ -10,18 +10,18 @@
 
 namespace delvar::testing {
 
-class TempFolder {
+class ScratchFolder {
   public:
-    TempFolder() {
+    ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "delvar-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : "";
     }
-    ~TempFolder() {
+    ~ScratchFolder() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
