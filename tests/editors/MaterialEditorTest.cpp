@@ -8,32 +8,6 @@
 namespace delvar::testing {
 namespace {
 
-// Messages as ScriptedDialogs records them; input boxes answer from `replies`.
-struct AskingDialogs final : core::DialogService {
-    core::MessageAnswer ShowMessage(const core::Message& m) override {
-        return messages.ShowMessage(m);
-    }
-    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
-                                       const std::string& initial) override {
-        asked.push_back(title + "|" + prompt + "|" + initial);
-        if (replies.empty()) return std::nullopt;
-        auto reply = replies.front();
-        replies.pop_front();
-        return reply;
-    }
-    std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
-    }
-    ScriptedDialogs messages;
-    std::deque<std::optional<std::string>> replies;
-    std::vector<std::string> asked;
-};
-
 struct FakeMaterialView final : editors::MaterialEditorView {
     void SetMaterialList(const std::vector<std::string>& n) override { names = n; }
     void SetMaterialEntry(int i, const std::string& n) override { names.at(std::size_t(i)) = n; }
@@ -50,7 +24,7 @@ struct MaterialRig {
     MaterialRig() { editor.Open(); }
     setup::MaterialRec& Material(int n) { return rig.setup->materials[n]; }
     CommandRig rig;
-    AskingDialogs dialogs;
+    ScriptedDialogs dialogs;
     setup::NoProgress progress;
     editors::EditorContext context{rig.link, *rig.setup, dialogs, progress};
     FakeMaterialView view;
@@ -67,12 +41,12 @@ TEST(MaterialEditor, TypedValuesGoThroughTheSpinInWholeHundredths) {
     EXPECT_EQ(r.view.density, "2.34");
 
     for (const char* refused : {"100", "0.3", "abc"}) r.editor.DensityTyped(refused);
-    EXPECT_EQ(r.dialogs.messages.Texts(), Texts(3, "Valid values are 0.40 to 99.99."));
+    EXPECT_EQ(r.dialogs.Texts(), Texts(3, "Valid values are 0.40 to 99.99."));
     EXPECT_EQ(r.Material(1).Density, 2.34);
     EXPECT_EQ(r.view.density, "2.34") << "the old value comes back";
     EXPECT_EQ(r.view.zFocus, 0);
     r.editor.ZFactorTyped("0.05");
-    EXPECT_EQ(r.dialogs.messages.LastText(), "Valid values are 0.10 to 9.99.");
+    EXPECT_EQ(r.dialogs.LastText(), "Valid values are 0.10 to 9.99.");
     EXPECT_EQ(r.view.zFocus, 1);
     r.editor.ZFactorTyped("9.99");
     r.editor.ZFactorStep(+1);
@@ -101,26 +75,26 @@ TEST(MaterialEditor, RenameAsksAgainOnADuplicateAndStoresTheInstrumentsName) {
     MaterialRig r;
     r.Material(10).Material = setup::FixedName("Gold");
     r.editor.MaterialChosen(2);
-    r.dialogs.replies = {"  gOLD ", "Gold-ü"};
+    r.dialogs.typed = {"  gOLD ", "Gold-ü"};
     r.editor.Rename();
-    EXPECT_EQ(r.dialogs.messages.Texts(), Texts{"Duplicate Name @ Material #10."});
+    EXPECT_EQ(r.dialogs.Texts(), Texts{"Duplicate Name @ Material #10."});
     EXPECT_EQ(r.dialogs.asked.front(), "Edit Material|Enter new name:|Material 3");
     EXPECT_EQ(r.Material(3).Material, "Gold-?          ");
     EXPECT_EQ(r.view.names[2], r.Material(3).Material) << "the list shows the stored name";
     EXPECT_EQ(r.view.selected, 2);
 
-    r.dialogs.messages.ClearRecord();
-    r.dialogs.replies = {"Gold-é"};  // the same name as the instrument takes it
+    r.dialogs.ClearRecord();
+    r.dialogs.typed = {"Gold-é"};  // the same name as the instrument takes it
     r.editor.Rename();
-    EXPECT_TRUE(r.dialogs.messages.messages.empty()) << "its own name changes nothing";
+    EXPECT_TRUE(r.dialogs.messages.empty()) << "its own name changes nothing";
 
     r.editor.MaterialChosen(4);
-    r.dialogs.replies = {"Gold-ä", "Tantalum pentoxide"};
+    r.dialogs.typed = {"Gold-ä", "Tantalum pentoxide"};
     r.editor.Rename();
-    EXPECT_EQ(r.dialogs.messages.Texts(), Texts{"Duplicate Name @ Material #3."});
+    EXPECT_EQ(r.dialogs.Texts(), Texts{"Duplicate Name @ Material #3."});
     EXPECT_EQ(r.Material(5).Material, "Tantalum pentoxi");
 
-    r.dialogs.replies = {std::nullopt};
+    r.dialogs.typed = {std::nullopt};
     r.editor.Rename();
     EXPECT_EQ(r.Material(5).Material, "Tantalum pentoxi") << "Cancel";
 }

@@ -113,13 +113,13 @@ TEST(ProcessTree, RenameTakesATypedNameAndAsksAgainAfterADuplicate) {
     ProcessWindowRig r;
     r.data->processes[5].Process_Name = setup::FixedName("Mirror");
     r.Open();
-    r.asks.typed = {"  mIRROR ", "  A name far longer than sixteen"};
+    r.asks.shown.typed = {"  mIRROR ", "  A name far longer than sixteen"};
     r.Click("P2");
     EXPECT_EQ(r.dialogs.Texts(), Texts{"Duplicate Name @ Process #5."});
-    EXPECT_EQ(r.asks.asked, (Texts(2, "Edit Process|Enter new name:|Process 2")));
+    EXPECT_EQ(r.asks.shown.asked, (Texts(2, "Edit Process|Enter new name:|Process 2")));
     EXPECT_EQ(r.data->processes[2].Process_Name, "A name far longe");
     EXPECT_EQ(r.view.tree[1].text, "A name far longe");
-    r.asks.typed = {"a name FAR LONGE and more", "   "};
+    r.asks.shown.typed = {"a name FAR LONGE and more", "   "};
     r.Click("P2");
     r.Click("P2");
     EXPECT_EQ(r.data->processes[2].Process_Name, "A name far longe");

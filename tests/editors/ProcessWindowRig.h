@@ -41,7 +41,7 @@ struct RecordingView final : ProcessWindowView {
     std::string notice;
 };
 
-// Messages and file dialogs go to the scripted dialogs; input boxes take `typed`.
+// The scripted dialogs, with the file dialogs recorded.
 struct TypingDialogs final : core::DialogService {
     explicit TypingDialogs(ScriptedDialogs& shown) : shown(shown) {}
     core::MessageAnswer ShowMessage(const core::Message& m) override {
@@ -49,11 +49,7 @@ struct TypingDialogs final : core::DialogService {
     }
     std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
                                        const std::string& initial) override {
-        asked.push_back(title + "|" + prompt + "|" + initial);
-        if (typed.empty()) return std::nullopt;
-        std::string text = typed.front();
-        typed.pop_front();
-        return text;
+        return shown.AskText(prompt, title, initial);
     }
     std::optional<std::string> AskOpenFile(const std::string& t, const std::string& f,
                                            const std::string& i) override {
@@ -66,8 +62,6 @@ struct TypingDialogs final : core::DialogService {
         return shown.AskSaveFile(t, f, i);
     }
     ScriptedDialogs& shown;
-    std::deque<std::string> typed;
-    std::vector<std::string> asked;  // "title|prompt|initial"
     std::vector<std::string> files;  // "open|save filter initial"
 };
 

@@ -16,9 +16,15 @@ namespace delvar::testing {
 class ScriptedDialogs final : public core::DialogService {
   public:
     core::MessageAnswer ShowMessage(const core::Message& message) override;
-    std::optional<std::string> AskText(const std::string&, const std::string&,
-                                       const std::string&) override {
-        return std::nullopt;
+    // Input boxes take the next of `typed` (nothing, as when cancelled, when it is empty)
+    // and are recorded as "title|prompt|initial".
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& initial) override {
+        asked.push_back(title + "|" + prompt + "|" + initial);
+        if (typed.empty()) return std::nullopt;
+        std::optional<std::string> text = typed.front();
+        typed.pop_front();
+        return text;
     }
     std::optional<std::string> AskOpenFile(const std::string&, const std::string&,
                                            const std::string&) override {
@@ -41,6 +47,8 @@ class ScriptedDialogs final : public core::DialogService {
     std::vector<core::Message> messages;
     std::deque<core::MessageAnswer> answers;
     std::deque<std::optional<std::string>> fileAnswers;
+    std::deque<std::optional<std::string>> typed;
+    std::vector<std::string> asked;
 
   private:
     std::optional<std::string> NextFile() {
