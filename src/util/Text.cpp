@@ -103,20 +103,21 @@ double LeadingNumber(std::string_view text) {
     std::size_t len = NumberPrefix(text);
     if (len == 0) return 0.0;
     std::string_view number = text.substr(0, len);
-    if (number.front() == '+') number.remove_prefix(1);
-    double value = 0.0;
-    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec != std::errc()) return 0.0;  // out of range
-    return value;
-}
-
-bool ParseWholeNumber(std::string_view text, long& value) {
-    std::string trimmed = Trim(text);
-    std::string_view digits(trimmed);
-    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-    if (digits.empty()) return false;
-    auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return result.ec == std::errc() && result.ptr == digits.data() + digits.size();
+    // One optional sign, then a digit or a point: from_chars alone would also take
+    // "inf" and "nan", and it does not take a leading "+".
+    const bool plus = number.front() == '+';
+    if (plus) number.remove_prefix(1);
+    std::string_view body =
+        number.substr(!plus && !number.empty() && number.front() == '-' ? 1 : 0);
+    if (body.empty() ||
+        !(std::isdigit(static_cast<unsigned char>(body.front())) || body.front() == '.'))
+        return false;
+    double parsed = 0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), parsed);
+    if (result.ec != std::errc() || result.ptr != number.data() + number.size()) return false;
+    if (!std::isfinite(parsed)) return false;
+    value = parsed;
+    return true;
 }
 
 long RoundHalfEven(double value) {

@@ -37,6 +37,12 @@ double LeadingNumber(std::string_view text);
 // (optional blanks around it); used where a reply must be an integer.
 bool ParseWholeNumber(std::string_view text, long& value);
 
+// A number as an operator types it into a cell or a box: true only when text, after
+// trimming blanks, is wholly one finite decimal number (optional sign, digits, one
+// decimal point, optional exponent). "1e309", "nan", "1,5" and "12abc" are refused,
+// so a typed value is either taken as a whole or not at all.
+bool ParseTypedNumber(std::string_view text, double& value);
+
 // Round to the nearest integer, halves to the even neighbour (102.5 -> 102). Values
 // beyond the range of long give its nearest end, NaN gives 0.
 long RoundHalfEven(double value);

@@ -48,6 +48,25 @@ TEST(Numbers, LeadingNumberAndWholeNumbers) {
     EXPECT_FALSE(ParseWholeNumber("99999999999999999999", value));
 }
 
+TEST(Numbers, TypedNumbersAreTakenWholeOrNotAtAll) {
+    for (auto [text, expected] : {std::pair{" 12.5 ", 12.5},
+                                  {"+7", 7.0},
+                                  {"-.25", -0.25},
+                                  {"3.", 3.0},
+                                  {"1e2", 100.0},
+                                  {"\t0\t", 0.0}}) {
+        double value = -99;
+        EXPECT_TRUE(ParseTypedNumber(text, value)) << text;
+        EXPECT_EQ(value, expected) << text;
+    }
+    for (const char* text : {"", "  ", "1e309", "-1e309", "nan", "inf", "-inf", "1,5", "12abc",
+                             "1 2", "--1", "+-1", "0x10", ".", "-", "e5", "1e"}) {
+        double value = 42;
+        EXPECT_FALSE(ParseTypedNumber(text, value)) << text;
+        EXPECT_EQ(value, 42) << text << ": a refused text leaves the value alone";
+    }
+}
+
 TEST(Numbers, RoundingHalfToEvenAndHeldInRange) {
     for (auto [value, rounded] : {std::pair{102.5, 102L},
                                   {127.5, 128L},
