@@ -103,6 +103,27 @@ double LeadingNumber(std::string_view text) {
     std::size_t len = NumberPrefix(text);
     if (len == 0) return 0.0;
     std::string_view number = text.substr(0, len);
+    if (number.front() == '+') number.remove_prefix(1);
+    double value = 0.0;
+    auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec != std::errc()) return 0.0;  // out of range
+    return value;
+}
+
+bool ParseWholeNumber(std::string_view text, long& value) {
+    std::string trimmed = Trim(text);
+    std::string_view digits(trimmed);
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    if (digits.empty()) return false;
+    auto result = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return result.ec == std::errc() && result.ptr == digits.data() + digits.size();
+}
+
+bool ParseTypedNumber(std::string_view text, double& value) {
+    const std::size_t begin = text.find_first_not_of(" \t");
+    if (begin == std::string_view::npos) return false;
+    const std::size_t end = text.find_last_not_of(" \t");
+    std::string_view number = text.substr(begin, end - begin + 1);
     // One optional sign, then a digit or a point: from_chars alone would also take
     // "inf" and "nan", and it does not take a leading "+".
     const bool plus = number.front() == '+';
