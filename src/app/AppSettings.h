@@ -4,16 +4,9 @@
 #include <string>
 
 #include "link/CommSettings.h"
+#include "monitor/DataLogSettings.h"
 
 namespace delvar::app {
-
-struct DataLogSettings {
-    std::string File = "Delvar.txt";  // a bare name lives beside the settings file
-    int LogMode = 0;                  // 0 none, 1 overwrite, 2 append
-    int StartTime = 0;                // s after the log run start
-    int EndTime = 300;                // s after the log run start
-    int Interval = 1;                 // s between rows, 0 = every poll
-};
 
 struct AppSettings {
     std::string DatabaseFile = "Delvar.mdb";  // a bare name lives beside the settings file
@@ -30,7 +23,7 @@ struct AppSettings {
     int UpDnProcesses = 0;
     int UpDnSystem = 0;
     int UpDnMaterials = 0;
-    DataLogSettings log;
+    monitor::DataLogSettings log;
     int Display = 0;  // graph shown, 0..3
 };
 

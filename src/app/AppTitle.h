@@ -3,9 +3,11 @@
 
 #include <string>
 
+#include "core/AppInfo.h"
+
 namespace delvar::app {
 
-inline constexpr const char* kAppTitle = "Delvar Comm";
+using core::kAppTitle;
 
 std::string OfflineTitle();                               // "Delvar Comm - [Off Line]"
 std::string OnlineTitle(const std::string& versionText);  // "Delvar Comm - [<version>]"

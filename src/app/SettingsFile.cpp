@@ -120,7 +120,7 @@ void ReadINI(const SettingsLocation& where, AppSettings& s) {
 
     // A log file that is not there yet keeps its folder only when that folder exists;
     // otherwise the log goes beside the settings.
-    DataLogSettings& log = s.log;
+    monitor::DataLogSettings& log = s.log;
     log.File = ini.Text("DataLog", "File", "Delvar.txt");
     const fs::path logPath(log.File);
     std::error_code ec;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/AppTitle.h"
+#include "core/AppInfo.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -43,7 +43,7 @@ bool AppendToTextFile(const std::string& path, const std::string& text) {
 
 }  // namespace
 
-DataLog::DataLog(app::DataLogSettings& settings, std::string folder, WallClock& clock,
+DataLog::DataLog(DataLogSettings& settings, std::string folder, WallClock& clock,
                  core::DialogService& dialogs)
     : settings_(settings), folder_(std::move(folder)), clock_(clock), dialogs_(dialogs) {}
 
@@ -82,7 +82,7 @@ int DataLog::InitDataLog(int pollPeriodMs, const std::function<std::optional<dou
         if (pumpEvents) pumpEvents();
         const long size = FileSize(path);
         core::Message question{.text = "Log file size is " + std::to_string(size) + ". Delete?",
-                               .title = app::kAppTitle,
+                               .title = core::kAppTitle,
                                .icon = core::MessageIcon::Question,
                                .buttons = core::MessageButtons::YesNo};
         if (dialogs_.ShowMessage(question) == core::MessageAnswer::Yes) KillFile(path);

@@ -7,9 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "app/AppSettings.h"
 #include "commands/RunReadings.h"
 #include "core/DialogService.h"
+#include "monitor/DataLogSettings.h"
 #include "monitor/WallClock.h"
 
 namespace delvar::monitor {
@@ -19,7 +19,7 @@ inline constexpr long kLogSizeQuestion = 1000000;  // bytes: offer to delete fro
 class DataLog {
   public:
     // settings.File is taken beside folder when it is a bare name.
-    DataLog(app::DataLogSettings& settings, std::string folder, WallClock& clock,
+    DataLog(DataLogSettings& settings, std::string folder, WallClock& clock,
             core::DialogService& dialogs);
 
     bool Enabled() const { return settings_.LogMode > 0; }
@@ -48,7 +48,7 @@ class DataLog {
   private:
     void Append(const std::string& text);
 
-    app::DataLogSettings& settings_;
+    DataLogSettings& settings_;
     std::string folder_;
     WallClock& clock_;
     core::DialogService& dialogs_;

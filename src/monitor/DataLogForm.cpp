@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/AppTitle.h"
+#include "core/AppInfo.h"
 #include "util/Text.h"
 
 namespace fs = std::filesystem;
@@ -33,7 +33,7 @@ Range RangeOf(TimeField field) {
 
 }  // namespace
 
-DataLogForm::DataLogForm(app::DataLogSettings& settings, DataLog& log, core::DialogService& dialogs,
+DataLogForm::DataLogForm(DataLogSettings& settings, DataLog& log, core::DialogService& dialogs,
                          DataLogView& view)
     : settings_(settings), log_(log), dialogs_(dialogs), view_(view) {}
 
@@ -75,7 +75,7 @@ std::optional<int> DataLogForm::CheckEntry(TimeField field, const std::string& t
     long value = -1;
     if (util::ParseWholeNumber(text, value) && value >= 0 && value <= range.max)
         return static_cast<int>(value);
-    dialogs_.ShowMessage({.text = range.message, .title = app::kAppTitle});
+    dialogs_.ShowMessage({.text = range.message, .title = core::kAppTitle});
     return std::nullopt;
 }
 
@@ -85,7 +85,7 @@ void DataLogForm::NewFile() {
     if (!name || name->empty()) return;
     if (name->size() > 255) {
         dialogs_.ShowMessage({.text = "The file name is longer than 255 characters.",
-                              .title = app::kAppTitle,
+                              .title = core::kAppTitle,
                               .icon = core::MessageIcon::Exclamation});
         return;
     }
@@ -99,13 +99,13 @@ void DataLogForm::ViewFile() {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
         dialogs_.ShowMessage({.text = "The log file " + path + " has not been written yet.",
-                              .title = app::kAppTitle,
+                              .title = core::kAppTitle,
                               .icon = core::MessageIcon::Information});
         return;
     }
     if (!view_.OpenDocument(path)) {
         dialogs_.ShowMessage({.text = "No program is set up to show " + path + ".",
-                              .title = app::kAppTitle,
+                              .title = core::kAppTitle,
                               .icon = core::MessageIcon::Exclamation});
     }
 }

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
-#include "app/AppSettings.h"
 #include "core/DialogService.h"
 #include "monitor/DataLog.h"
+#include "monitor/DataLogSettings.h"
 
 namespace delvar::monitor {
 
@@ -31,7 +31,7 @@ enum class TimeField { Minutes, Seconds, Interval };
 
 class DataLogForm {
   public:
-    DataLogForm(app::DataLogSettings& settings, DataLog& log, core::DialogService& dialogs,
+    DataLogForm(DataLogSettings& settings, DataLog& log, core::DialogService& dialogs,
                 DataLogView& view);
 
     void Load();
@@ -47,7 +47,7 @@ class DataLogForm {
     void FailuresChanged();
 
   private:
-    app::DataLogSettings& settings_;
+    DataLogSettings& settings_;
     DataLog& log_;
     core::DialogService& dialogs_;
     DataLogView& view_;

@@ -44,8 +44,8 @@ void CheckedSpinBox::CheckTyped() {
     checking_ = false;
 }
 
-frmDataLog::frmDataLog(app::DataLogSettings& s, monitor::DataLog& log, core::DialogService& dialogs,
-                       QWidget* parent)
+frmDataLog::frmDataLog(monitor::DataLogSettings& s, monitor::DataLog& log,
+                       core::DialogService& dialogs, QWidget* parent)
     : QDialog(parent), log_(log), form_(s, log, dialogs, *this) {
     setObjectName("frmDataLog");
     setWindowTitle("Data Logging");

@@ -8,10 +8,10 @@
 #include <functional>
 #include <optional>
 
-#include "app/AppSettings.h"
 #include "core/DialogService.h"
 #include "monitor/DataLog.h"
 #include "monitor/DataLogForm.h"
+#include "monitor/DataLogSettings.h"
 
 class QLabel;
 class QRadioButton;
@@ -40,7 +40,7 @@ class CheckedSpinBox final : public QSpinBox {
 class frmDataLog final : public QDialog, private monitor::DataLogView {
     Q_OBJECT
   public:
-    frmDataLog(app::DataLogSettings& s, monitor::DataLog& log, core::DialogService& dialogs,
+    frmDataLog(monitor::DataLogSettings& s, monitor::DataLog& log, core::DialogService& dialogs,
                QWidget* parent = nullptr);
     ~frmDataLog() override;
 

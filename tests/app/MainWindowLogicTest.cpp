@@ -33,7 +33,7 @@ struct MainWindow : ::testing::Test {
     monitor::ManualClock clock;
     std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("delvar-main-" + std::to_string(::getpid()));
-    app::DataLogSettings logSettings;
+    monitor::DataLogSettings logSettings;
     monitor::DataLog log{logSettings, folder.string(), clock, dialogs};
     app::MainWindowLogic logic{view,
                                {rig.link, *setup, readings, graphs, log, clock, dialogs, progress}};

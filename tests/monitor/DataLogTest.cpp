@@ -14,7 +14,7 @@ using Times = std::vector<std::string>;
 
 struct DataLogTest : ::testing::Test {
     testing::ScratchFolder dir;
-    app::DataLogSettings settings{.LogMode = 2};
+    DataLogSettings settings{.LogMode = 2};
     ManualClock clock;
     testing::ScriptedDialogs dialogs;
     DataLog log{settings, dir.path(), clock, dialogs};
@@ -24,7 +24,7 @@ struct DataLogTest : ::testing::Test {
             500, [=] { return period; }, [] {});
     }
     // A run ticking every step s up to `until` s; the run times of its rows.
-    Times Run(app::DataLogSettings s, double until, double step = 0.5) {
+    Times Run(DataLogSettings s, double until, double step = 0.5) {
         settings = s;
         Begin();
         const double start = clock.seconds;

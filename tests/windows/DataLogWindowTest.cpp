@@ -9,8 +9,8 @@
 #include <QTest>
 #include <cstdlib>
 
-#include "support/ScriptedDialogs.h"
 #include "support/ScratchFolder.h"
+#include "support/ScriptedDialogs.h"
 #include "windows/QtFormWindow.h"
 #include "windows/QtUserSettings.h"
 #include "windows/frmDataLog.h"
@@ -20,7 +20,7 @@ namespace {
 
 struct DataLogWindowTest : ::testing::Test {
     testing::ScratchFolder dir;
-    app::DataLogSettings settings{.LogMode = 2, .StartTime = 75, .EndTime = 300, .Interval = 1};
+    monitor::DataLogSettings settings{.LogMode = 2, .StartTime = 75, .EndTime = 300, .Interval = 1};
     monitor::ManualClock clock;
     testing::ScriptedDialogs dialogs;
     monitor::DataLog log{settings, dir.path(), clock, dialogs};
