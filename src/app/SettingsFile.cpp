@@ -115,8 +115,8 @@ void ReadINI(const SettingsLocation& where, AppSettings& s) {
     c.USBDevice = ini.Text("CommSettings", "USBDevice", "0");
     c.EPort = ini.Text("CommSettings", "EPort", "2101");
     c.EAddress = ini.Text("CommSettings", "EAddress", "192.168.1.200");
-    c.CheckSum = ini.Whole("CommSettings", "CheckSum", 1);
-    c.Start = ini.Whole("CommSettings", "Start", 1);
+    c.CheckSum = ini.Whole("CommSettings", "CheckSum", 1, 0, 1);
+    c.Start = ini.Whole("CommSettings", "Start", 1, 0, 1);
 
     // A log file that is not there yet keeps its folder only when that folder exists;
     // otherwise the log goes beside the settings.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "monitor/GraphSetup.h"
 #include "util/Text.h"
 
 namespace delvar::monitor {
@@ -134,6 +135,7 @@ bool ParseChartLook(std::string_view text, ChartLook& look) {
         if (equals == std::string::npos) continue;
         TakeLine(util::Trim(line.substr(0, equals)), line.substr(equals + 1), read);
     }
+    if (!AxesProblem(read.axes).empty()) return false;
     look = read;
     return true;
 }

@@ -42,7 +42,8 @@ inline constexpr std::array<const char*, 4> kChartLookFiles = {"AVG_DEP.OC2", "D
 ChartLook DefaultLook(int graph);
 
 // Takes every well-formed line of text into look; false (look untouched) when text
-// is not a chart look. Unknown keys and bad values are skipped.
+// is not a chart look or its axes cannot be drawn (AxesProblem). Unknown keys and
+// values that are no number are skipped.
 bool ParseChartLook(std::string_view text, ChartLook& look);
 
 }  // namespace delvar::monitor

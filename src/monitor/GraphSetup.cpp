@@ -1,5 +1,6 @@
 #include "monitor/GraphSetup.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <optional>
@@ -28,6 +29,28 @@ void SetPositive(double& field, double value) {
 }
 
 }  // namespace
+
+std::string AxesProblem(const GraphAxes& a) {
+    constexpr double kFar = 1e9;      // s or units of the value axis
+    constexpr double kWidest = 1e6;   // s, about eleven days
+    constexpr double kNarrowest = 1;  // s
+    constexpr double kFinest = 1e-6;  // the value axis' least span, relative to its values
+    for (double v : {a.XMin, a.XWide, a.XDiv, a.YMin, a.YMax, a.YDiv})
+        if (!std::isfinite(v)) return "An axis value is not a number.";
+    if (a.XWide < kNarrowest || a.XWide > kWidest)
+        return "The time axis must be 1 to 1000000 seconds wide.";
+    if (std::fabs(a.XMin) > kFar) return "The time axis starts too far from 0.";
+    if (a.XDiv <= 0 || a.XWide / a.XDiv > kMaxAxisLines)
+        return "The time axis' grid spacing gives more than 500 grid lines.";
+    if (std::fabs(a.YMin) > kFar || std::fabs(a.YMax) > kFar)
+        return "The value axis' limits must lie within 1000000000 of 0.";
+    const double span = a.YMax - a.YMin;
+    if (span <= kFinest * std::max({1.0, std::fabs(a.YMin), std::fabs(a.YMax)}))
+        return "The value axis' maximum must be above its minimum.";
+    if (a.YDiv <= 0 || span / a.YDiv > kMaxAxisLines)
+        return "The value axis' grid spacing gives more than 500 grid lines.";
+    return "";
+}
 
 void ApplySetupEntry(std::string_view entry, GraphAxes& axes) {
     while (!entry.empty()) {

@@ -12,6 +12,13 @@ namespace {
 
 constexpr double kDay = 86400;  // s; the clock counts seconds since midnight
 
+GraphAxes WithXAxis(GraphAxes axes, double wide, double div, bool grid) {
+    axes.XWide = wide;
+    axes.XDiv = div;
+    axes.XGrid = grid;
+    return axes;
+}
+
 }  // namespace
 
 Graphs::Graphs(std::array<ChartControl*, 4> charts) {
@@ -71,14 +78,15 @@ void Graphs::SetDisplay(int n) {
     }
 }
 
-void Graphs::LoadSetup(int graph, const std::string& entry) {
+bool Graphs::LoadSetup(int graph, const std::string& entry) {
     Graph* found = Find(graph);
-    if (!found) return;
-    if (entry.empty())
-        found->axes = found->chart->LoadedAxes();
-    else
-        ApplySetupEntry(entry, found->axes);
+    if (!found) return false;
+    GraphAxes taken = found->axes;
+    ApplySetupEntry(entry, taken);
+    const bool usable = AxesProblem(taken).empty();
+    found->axes = !entry.empty() && usable ? taken : found->chart->LoadedAxes();
     ShowAxes(*found);
+    return entry.empty() || usable;
 }
 
 std::string Graphs::SetupEntry(int graph) const {
@@ -89,23 +97,28 @@ GraphAxes Graphs::Axes(int graph) const {
     return graph >= 1 && graph <= 4 ? graphs_[graph - 1].axes : GraphAxes{};
 }
 
-void Graphs::SetYAxis(int graph, double min, double max, double div, bool grid) {
+bool Graphs::SetYAxis(int graph, double min, double max, double div, bool grid) {
     Graph* found = Find(graph);
-    if (!found) return;
-    found->axes.YMin = min;
-    found->axes.YMax = max;
-    found->axes.YDiv = div;
-    found->axes.YGrid = grid;
+    if (!found) return false;
+    GraphAxes axes = found->axes;
+    axes.YMin = min;
+    axes.YMax = max;
+    axes.YDiv = div;
+    axes.YGrid = grid;
+    if (!AxesProblem(axes).empty()) return false;
+    found->axes = axes;
     ShowAxes(*found);
+    return true;
 }
 
-void Graphs::SetXAxis(double wide, double div, bool grid) {
+bool Graphs::SetXAxis(double wide, double div, bool grid) {
+    for (const Graph& graph : graphs_)
+        if (!AxesProblem(WithXAxis(graph.axes, wide, div, grid)).empty()) return false;
     for (Graph& graph : graphs_) {
-        graph.axes.XWide = wide;
-        graph.axes.XDiv = div;
-        graph.axes.XGrid = grid;
+        graph.axes = WithXAxis(graph.axes, wide, div, grid);
         ShowAxes(graph);
     }
+    return true;
 }
 
 void Graphs::PlotData(int count, int first, const commands::RunReadings& current) {

@@ -38,16 +38,18 @@ class Graphs {
     void SetDisplay(int n);
     int Display() const { return display_; }
 
-    // graph 1..4: the per-user set-up entry. Takes each tag present; an empty entry
-    // puts back the axes of the chart's look.
-    void LoadSetup(int graph, const std::string& entry);
+    // graph 1..4: the per-user set-up entry. Takes each tag present; an empty entry,
+    // or one that gives axes that cannot be drawn (false), puts back the axes of the
+    // chart's look.
+    bool LoadSetup(int graph, const std::string& entry);
     std::string SetupEntry(int graph) const;  // "" for a graph outside 1..4
 
     // Axes of graph 1..4 (defaults outside); the value axis of one graph; the time axis
-    // of all four (its left end stays).
+    // of all four (its left end stays). Axes that cannot be drawn are refused (false,
+    // nothing changed).
     GraphAxes Axes(int graph) const;
-    void SetYAxis(int graph, double min, double max, double div, bool grid);
-    void SetXAxis(double wide, double div, bool grid);
+    bool SetYAxis(int graph, double min, double max, double div, bool grid);
+    bool SetXAxis(double wide, double div, bool grid);
 
     int CurrentPoint() const { return current_; }
     bool Wrapped() const { return wrapped_; }

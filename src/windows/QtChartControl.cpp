@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "monitor/GraphSetup.h"
 #include "util/Format.h"
 
 namespace delvar::windows {
@@ -19,7 +20,7 @@ namespace {
 
 constexpr std::array<const char*, 4> kViewNames = {"AverageGraph", "DevGraph", "PowerGraph",
                                                    "ChannelGraph"};
-constexpr double kMaxGridLines = 50;  // more would only grey the plot over
+constexpr int kMaxGridLines = 50;  // more would only grey the plot over
 
 QColor ToColor(const monitor::Rgb& rgb) {
     return QColor(rgb.r, rgb.g, rgb.b);
@@ -167,21 +168,30 @@ QLineSeries* QtChartControl::Run(int s, std::size_t index) {
     return trace.runs[index];
 }
 
-void QtChartControl::ApplyAxes(const monitor::GraphAxes& axes) {
-    double wide = axes.XWide > 0 ? axes.XWide : 1;
+void QtChartControl::ApplyAxes(const monitor::GraphAxes& given) {
+    // Axes the logic would refuse never reach here; should they, the chart's own
+    // default axes are drawn instead of a hang or a blank chart.
+    const monitor::GraphAxes axes =
+        monitor::AxesProblem(given).empty() ? given : monitor::DefaultLook(0).axes;
+    double wide = axes.XWide;
     double xMin = axes.XMin, xMax = axes.XMin + wide;
-    double xDiv = axes.XDiv > 0 ? std::max(axes.XDiv, wide / kMaxGridLines) : wide;
+    double xDiv = std::max(axes.XDiv, wide / kMaxGridLines);
     for (const QString& label : xAxis_->categoriesLabels()) xAxis_->remove(label);
     xAxis_->setStartValue(xMin);
-    // Labelled lines on whole multiples of the spacing.
-    for (double t = std::ceil(xMin / xDiv) * xDiv; t <= xMax + 1e-9; t += xDiv)
+    // Labelled lines on whole multiples of the spacing; counted, so that no spacing
+    // too fine for the values' precision can keep the loop going.
+    const double first = std::ceil(xMin / xDiv) * xDiv;
+    for (int k = 0; k <= kMaxGridLines; ++k) {
+        const double t = first + k * xDiv;
+        if (t > xMax + 1e-9) break;
         xAxis_->append(QString::fromStdString(util::FormatHMS(t)), t);
+    }
     xAxis_->setRange(xMin, xMax);
     xAxis_->setGridLineVisible(axes.XGrid);
 
-    double yMin = axes.YMin, yMax = axes.YMax > axes.YMin ? axes.YMax : axes.YMin + 1;
+    const double yMin = axes.YMin, yMax = axes.YMax;
     yAxis_->setRange(yMin, yMax);
-    if (axes.YDiv > 0 && (yMax - yMin) / axes.YDiv <= kMaxGridLines) {
+    if ((yMax - yMin) / axes.YDiv <= kMaxGridLines) {
         yAxis_->setTickType(QValueAxis::TicksDynamic);
         yAxis_->setTickAnchor(0);
         yAxis_->setTickInterval(axes.YDiv);

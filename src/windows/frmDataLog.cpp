@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace delvar::windows {
 
@@ -161,8 +162,11 @@ void frmDataLog::ShowMode(int mode) {
 }
 
 namespace {
+// A value in force outside the spinner's range (a settings file edited by hand) widens
+// the range, so that the window shows what the log does.
 void Show(QSpinBox* spin, int value) {
     const QSignalBlocker block(spin);
+    spin->setRange(std::min(spin->minimum(), value), std::max(spin->maximum(), value));
     spin->setValue(value);
 }
 }  // namespace

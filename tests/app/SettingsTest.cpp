@@ -44,6 +44,23 @@ TEST_F(SettingsTest, BadNumbersGiveTheDefaultAndStartEndRoundThroughSingle) {
                                "Interval=7"));
 }
 
+TEST_F(SettingsTest, SwitchesOtherThanZeroOrOneReadAsTheirDefault) {
+    for (const char* value : {"-1", "2", "255"}) {
+        WriteFile(where.file,
+                  std::string("[CommSettings]\nCheckSum=") + value + "\nStart=" + value + "\n");
+        AppSettings s;
+        s.comm.CheckSum = s.comm.Start = 0;
+        ReadINI(where, s);
+        EXPECT_EQ(s.comm.CheckSum, 1) << value;
+        EXPECT_EQ(s.comm.Start, 1) << value;
+    }
+    WriteFile(where.file, "[CommSettings]\nCheckSum=0\nStart=0\n");
+    AppSettings s;
+    ReadINI(where, s);
+    EXPECT_EQ(s.comm.CheckSum, 0);
+    EXPECT_EQ(s.comm.Start, 0);
+}
+
 TEST_F(SettingsTest, WrittenValuesReadBack) {
     AppSettings s;
     s.comm = {.Type = 2,

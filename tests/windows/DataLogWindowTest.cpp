@@ -73,6 +73,24 @@ TEST_F(DataLogWindowTest, TypedValuesAreCheckedWhenTheBoxIsLeft) {
     EXPECT_EQ(Box("spnEndMin")->text(), "7");
 }
 
+TEST_F(DataLogWindowTest, ValuesOutsideTheSpinnersShowAsTheyAreInForce) {
+    monitor::DataLogSettings edited{
+        .LogMode = 1, .StartTime = 32767, .EndTime = 32767, .Interval = 120};
+    const monitor::DataLogSettings before = edited;
+    frmDataLog window{edited, log, dialogs};
+    const auto spin = [&](const char* name) { return window.findChild<QSpinBox*>(name); };
+    EXPECT_EQ(spin("spnInterval")->value(), 120);
+    EXPECT_EQ(spin("spnStartMin")->value(), 546);
+    EXPECT_EQ(spin("spnStartSec")->value(), 7);
+    EXPECT_EQ(spin("spnEndMin")->value(), 546);
+    window.findChild<QPushButton*>("cmdForm")->click();
+    EXPECT_EQ(edited.Interval, before.Interval);
+    EXPECT_EQ(edited.StartTime, before.StartTime);
+    EXPECT_EQ(edited.EndTime, before.EndTime);
+    spin("spnInterval")->setValue(30);  // what the operator changes is taken
+    EXPECT_EQ(edited.Interval, 30);
+}
+
 TEST_F(DataLogWindowTest, NewFileGetsTxtAndTheCaption) {
     dialogs.fileAnswers = {dir / "Run2"};
     w.findChild<QPushButton*>("cmdNew")->click();

@@ -2,15 +2,17 @@
 // With DELVAR_SHOTS set to a folder, the charts and the window are saved there as PNGs.
 #include <gtest/gtest.h>
 
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTemporaryDir>
 #include <cmath>
 
@@ -108,6 +110,34 @@ TEST(GraphArea, LooksComeFromTheirFilesAndARefusedFileLeavesTheChart) {
     EXPECT_EQ(area.Chart(0).View()->objectName(), "AverageGraph");
 }
 
+TEST(GraphArea, AxesThatCannotBeDrawnNeverHangOrBlankTheChart) {
+    QTemporaryDir dir;
+    QFile look(dir.filePath("AVG_DEP.OC2"));
+    ASSERT_TRUE(look.open(QIODevice::WriteOnly));
+    look.write("DelvarChartLook 1\ntitle = Damaged\nx_min = 2e17\n");
+    look.close();
+    GraphArea area;
+    area.LoadLooks(dir.path().toStdString());  // refused: the chart keeps its defaults
+    EXPECT_EQ(area.Chart(0).View()->chart()->title(), "Output Rate (\u00c5/s)");
+
+    // Axes the logic refuses, given to the chart anyway, draw its default axes.
+    QtChartControl& chart = area.Chart(1);
+    const double nan = std::nan("");
+    for (const monitor::GraphAxes& bad :
+         {monitor::GraphAxes{2e17, 60, 10, true, 0, 20, 2, true},
+          monitor::GraphAxes{0, 1e300, 1e-300, true, 0, 20, 2, true},
+          monitor::GraphAxes{nan, nan, nan, true, nan, nan, nan, true},
+          monitor::GraphAxes{0, 60, 10, true, -1e300, 1e300, 1e-300, true}}) {
+        chart.SetAxes(bad);
+        const QList<QAbstractAxis*> axes = chart.View()->chart()->axes();
+        auto* time = qobject_cast<QCategoryAxis*>(axes.at(0));
+        ASSERT_NE(time, nullptr);
+        EXPECT_LE(time->count(), 51);
+        EXPECT_EQ(time->min(), 0);
+        EXPECT_EQ(time->max(), 60);
+    }
+}
+
 template <typename T>
 T* Find(QWidget& window, const char* name) {
     T* found = window.findChild<T*>(name);
@@ -122,22 +152,22 @@ TEST(frmGraphSet, OkAppliesEachValueAxisAndTheTimeAxisToAllGraphs) {
     frmGraphSet window(rig.graphs);
     EXPECT_EQ(window.windowTitle(), "Configure Graph");
     rig.Shoot("frmGraphSet", window);
-    Find<QSpinBox>(window, "spnYmax_1")->setValue(80);
-    Find<QSpinBox>(window, "spnYMin_1")->setValue(-20);
+    Find<QDoubleSpinBox>(window, "spnYmax_1")->setValue(80);
+    Find<QDoubleSpinBox>(window, "spnYMin_1")->setValue(-20);
     Find<QCheckBox>(window, "chkYDiv_3")->setChecked(false);
-    Find<QSpinBox>(window, "spnInterval")->setValue(120);
-    Find<QSpinBox>(window, "spnXGrid")->setValue(30);
+    Find<QDoubleSpinBox>(window, "spnInterval")->setValue(120);
+    Find<QDoubleSpinBox>(window, "spnXGrid")->setValue(30);
     Find<QCheckBox>(window, "chkXDiv")->setChecked(!xGrid);
-    QSpinBox* min0 = Find<QSpinBox>(window, "spnYMin_0");
+    QDoubleSpinBox* min0 = Find<QDoubleSpinBox>(window, "spnYMin_0");
     min0->setValue(500);  // held below its maximum
-    EXPECT_EQ(min0->value(), Find<QSpinBox>(window, "spnYmax_0")->value() - 1);
+    EXPECT_EQ(min0->value(), Find<QDoubleSpinBox>(window, "spnYmax_0")->value() - 1);
     Find<QPushButton>(window, "cmdOK")->click();
 
     EXPECT_EQ(window.result(), QDialog::Accepted);
     EXPECT_EQ(rig.graphs.Axes(2).YMin, -20);
     EXPECT_EQ(rig.graphs.Axes(2).YMax, 80);
     EXPECT_FALSE(rig.graphs.Axes(4).YGrid);
-    EXPECT_EQ(rig.graphs.Axes(3).YDiv, 2.5);  // shown as 2 or 3, left alone
+    EXPECT_EQ(rig.graphs.Axes(3).YDiv, 2.5);
     for (int g = 1; g <= 4; ++g) {
         EXPECT_EQ(rig.graphs.Axes(g).XWide, 120) << g;
         EXPECT_EQ(rig.graphs.Axes(g).XDiv, 30) << g;
@@ -150,12 +180,61 @@ TEST(frmGraphSet, CancelChangesNothing) {
     std::array<monitor::GraphAxes, 4> before;
     for (int g = 0; g < 4; ++g) before[g] = rig.graphs.Axes(g + 1);
     frmGraphSet window(rig.graphs);
-    Find<QSpinBox>(window, "spnYmax_2")->setValue(55);
-    Find<QSpinBox>(window, "spnInterval")->setValue(300);
+    Find<QDoubleSpinBox>(window, "spnYmax_2")->setValue(55);
+    Find<QDoubleSpinBox>(window, "spnInterval")->setValue(300);
     Find<QCheckBox>(window, "chkYDiv_0")->setChecked(!before[0].YGrid);
     Find<QPushButton>(window, "cmdCancel")->click();
     EXPECT_EQ(window.result(), QDialog::Rejected);
     for (int g = 0; g < 4; ++g) EXPECT_EQ(rig.graphs.Axes(g + 1), before[g]) << g;
+}
+
+TEST(frmGraphSet, ShowsTheValuesInForceAndOkKeepsThoseNobodyChanged) {
+    GraphAreaRig rig;
+    rig.graphs.LoadSetup(1, "YMin=-0.25;YMax=3.5;YDiv=0.5;");
+    rig.graphs.LoadSetup(2, "YMax=200000;YDiv=500.1234;");  // beyond the spinners' ranges
+    rig.graphs.SetXAxis(5, 0.5, true);
+    std::array<monitor::GraphAxes, 4> before;
+    for (int g = 0; g < 4; ++g) before[g] = rig.graphs.Axes(g + 1);
+    frmGraphSet window(rig.graphs);
+    EXPECT_EQ(Find<QDoubleSpinBox>(window, "spnYGrid_0")->text(), "0.5");
+    EXPECT_EQ(Find<QDoubleSpinBox>(window, "spnYMin_0")->text(), "-0.25");
+    EXPECT_EQ(Find<QDoubleSpinBox>(window, "spnYmax_1")->value(), 200000);
+    EXPECT_EQ(Find<QDoubleSpinBox>(window, "spnYGrid_1")->text(), "500.123");
+    EXPECT_EQ(Find<QDoubleSpinBox>(window, "spnInterval")->value(), 5);
+    EXPECT_EQ(Find<QDoubleSpinBox>(window, "spnXGrid")->value(), 0.5);
+    Find<QCheckBox>(window, "chkYDiv_2")->setChecked(false);
+    Find<QPushButton>(window, "cmdOK")->click();
+    before[2].YGrid = false;
+    for (int g = 0; g < 4; ++g) EXPECT_EQ(rig.graphs.Axes(g + 1), before[g]) << g;
+}
+
+TEST(frmGraphSet, ValuesThatCannotBeDrawnDisableOkAndSayWhy) {
+    GraphAreaRig rig;
+    frmGraphSet window(rig.graphs);
+    auto* ok = Find<QPushButton>(window, "cmdOK");
+    auto* problem = Find<QLabel>(window, "lblProblem");
+    EXPECT_TRUE(ok->isEnabled());
+    EXPECT_FALSE(problem->isVisibleTo(&window));
+    Find<QDoubleSpinBox>(window, "spnInterval")->setValue(86400);
+    Find<QDoubleSpinBox>(window, "spnXGrid")->setValue(1);
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_TRUE(problem->isVisibleTo(&window));
+    EXPECT_TRUE(problem->text().startsWith("All Graphs - X Axis: "))
+        << problem->text().toStdString();
+    rig.Shoot("frmGraphSet-refused", window);
+    Find<QDoubleSpinBox>(window, "spnXGrid")->setValue(600);
+    EXPECT_TRUE(ok->isEnabled());
+
+    Find<QDoubleSpinBox>(window, "spnYmax_3")->setValue(100000);
+    Find<QDoubleSpinBox>(window, "spnYGrid_3")->setValue(1);
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_TRUE(problem->text().startsWith("Sensor Rates - Y Axis: "));
+    ok->click();  // disabled: nothing happens
+    EXPECT_EQ(rig.graphs.Axes(4).YMax, 20);
+    Find<QDoubleSpinBox>(window, "spnYGrid_3")->setValue(1000);
+    ok->click();
+    EXPECT_EQ(rig.graphs.Axes(4).YMax, 100000);
+    EXPECT_EQ(rig.graphs.Axes(1).XWide, 86400);
 }
 
 }  // namespace
