@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "app/cFile.h"
+#include "core/AppInfo.h"
 #include "util/Text.h"
 
 namespace fs = std::filesystem;
@@ -149,9 +151,9 @@ bool WriteINI(const SettingsLocation& where, const AppSettings& s) {
     }
     cFile file;
     file.FileName(where.file);
-    bool ok = true;
+    std::vector<cFile::Entry> entries;
     const auto put = [&](const char* section, const char* key, const std::string& value) {
-        ok = file.WriteIniStr(section, key, value) && ok;
+        entries.push_back({section, key, value});
     };
     const auto num = [](int v) { return std::to_string(v); };
 
@@ -175,7 +177,19 @@ bool WriteINI(const SettingsLocation& where, const AppSettings& s) {
     put("CommSettings", "UpDnProcesses", num(s.UpDnProcesses));
     put("CommSettings", "UpDnSystem", num(s.UpDnSystem));
     put("CommSettings", "UpDnMaterials", num(s.UpDnMaterials));
-    return ok;
+    return file.WriteIniStrs(entries);
+}
+
+bool WriteINIAtShutdown(const SettingsLocation& where, const AppSettings& settings,
+                        core::DialogService& dialogs) {
+    if (WriteINI(where, settings)) return true;
+    dialogs.ShowMessage(
+        {.text = "The settings could not be saved to " + where.file +
+                 ": the file or its folder cannot be written. The settings changed in this "
+                 "session are lost.",
+         .title = core::kAppTitle,
+         .icon = core::MessageIcon::Exclamation});
+    return false;
 }
 
 }  // namespace delvar::app

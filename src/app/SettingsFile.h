@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/AppSettings.h"
+#include "core/DialogService.h"
 
 namespace delvar::app {
 
@@ -27,6 +28,11 @@ void ReadINI(const SettingsLocation& where, AppSettings& settings);
 // Writes every key in the file's fixed order (Debug is never written); creates the
 // file when missing. False when it cannot be written.
 bool WriteINI(const SettingsLocation& where, const AppSettings& settings);
+
+// WriteINI at shutdown: when the settings cannot be written, a message says so (and
+// that this session's changes are lost). False then.
+bool WriteINIAtShutdown(const SettingsLocation& where, const AppSettings& settings,
+                        core::DialogService& dialogs);
 
 // A bare file name lives in the settings folder; a name with a directory is kept.
 std::string BesideSettings(const std::string& name, const std::string& folder);

@@ -2,12 +2,11 @@
 
 #include <SimpleIni.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <system_error>
 
+#include "app/FileReplace.h"
 #include "util/Text.h"
 
 namespace delvar::app {
@@ -29,27 +28,10 @@ bool Load(const std::string& path, CSimpleIniA& ini) {
     return ini.LoadFile(path.c_str()) >= 0;
 }
 
-// Writes beside the file and renames over it, so a failed write never leaves half
-// a settings file behind.
 bool Save(const std::string& path, CSimpleIniA& ini) {
     std::string text;
     if (ini.Save(text) < 0) return false;
-    const std::string temp = path + ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text;
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) std::remove(temp.c_str());
-    return !ec;
+    return WriteWholeFile(path, text) != WriteOutcome::kFailed;
 }
 
 std::string Item(const std::string& value, int item) {
@@ -101,9 +83,14 @@ bool cFile::ReadIniBool(const std::string& section, const std::string& key,
 
 bool cFile::WriteIniStr(const std::string& section, const std::string& key,
                         const std::string& value) {
+    return WriteIniStrs({{section, key, value}});
+}
+
+bool cFile::WriteIniStrs(const std::vector<Entry>& entries) {
     CSimpleIniA ini;
     if (!Load(fileName_, ini)) return false;
-    if (ini.SetValue(section.c_str(), key.c_str(), value.c_str()) < 0) return false;
+    for (const Entry& e : entries)
+        if (ini.SetValue(e.section.c_str(), e.key.c_str(), e.value.c_str()) < 0) return false;
     return Save(fileName_, ini);
 }
 

@@ -1,10 +1,13 @@
 // The settings-file class: one initialisation file ("[Section]" lines and "key=value"
 // lines) read and written key by key. Section and key names ignore letter case; a
 // value reads back as at most 254 characters. Every call opens the file afresh, so
-// nothing is held in memory between calls and other keys and sections are kept.
+// nothing is held in memory between calls and other keys and sections are kept. A
+// write replaces the whole file (WriteWholeFile: through a link to its target, with
+// its mode kept, in place when its folder takes no new file).
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace delvar::app {
 
@@ -31,6 +34,11 @@ class cFile {
     // its section (a new section to the end of the file). False when the file cannot
     // be written or no file is set.
     bool WriteIniStr(const std::string& section, const std::string& key, const std::string& value);
+    // Writes several keys in one go, as WriteIniStr one after the other would.
+    struct Entry {
+        std::string section, key, value;
+    };
+    bool WriteIniStrs(const std::vector<Entry>& entries);
     // Removes the whole section; false when the file cannot be written.
     bool ClearIniSection(const std::string& section);
 

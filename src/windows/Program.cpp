@@ -215,9 +215,7 @@ void Program::Shutdown() {
     app::SaveFormPosition(form, *p.store);
     if (!p.options.simulator) p.settings.comm = p.link->Settings();
     p.settings.Display = p.main->Graphs().Display();
-    if (!app::WriteINI(p.where, p.settings))
-        std::fprintf(stderr, "delvar-comm: the settings could not be written to %s\n",
-                     p.where.file.c_str());
+    app::WriteINIAtShutdown(p.where, p.settings, p.dialogs);
     for (int i = 1; i <= 4; ++i)
         p.store->SaveSetting(GraphSetupSection(i), "frmMain", p.main->Graphs().SetupEntry(i));
 }

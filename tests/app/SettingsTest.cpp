@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <filesystem>
+
+#include "app/FileReplace.h"
 #include "app/SettingsFile.h"
 #include "app/cFile.h"
 #include "support/ScratchFolder.h"
+#include "support/ScriptedDialogs.h"
 
 namespace delvar::app {
 namespace {
@@ -106,6 +113,73 @@ TEST_F(SettingsTest, FirstRunCreatesTheFileInTheProgramOrConfigFolder) {
     ASSERT_TRUE(WriteINI(FindSettingsFile("/proc", sub), AppSettings{}));
     EXPECT_EQ(FindSettingsFile("/proc", sub).file, sub + "/" + kSettingsFileName);
     EXPECT_FALSE(WriteINI({"/proc/x.ini", "/proc"}, AppSettings{}));
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+TEST_F(SettingsTest, AFileWhoseFolderTakesNoNewFileIsWrittenInPlaceKeepingItsMode) {
+    WriteFile(where.file, std::string(500, 'x'));
+    ASSERT_EQ(::chmod(where.file.c_str(), 0640), 0);
+    // The folder refuses the temporary file (as a read-only folder does).
+    const auto refused = [](std::string&) {
+        errno = EACCES;
+        return -1;
+    };
+    EXPECT_EQ(WriteWholeFile(where.file, "[A]\nk=v\n", refused), WriteOutcome::kInPlace);
+    EXPECT_EQ(ReadFile(where.file), "[A]\nk=v\n");  // the longer old text is cut off
+    EXPECT_EQ(ModeOf(where.file), 0640u);
+    EXPECT_EQ(WriteWholeFile(dir / "no/such/folder.ini", "x", refused), WriteOutcome::kFailed);
+
+    EXPECT_EQ(WriteWholeFile(where.file, "[A]\nk=w\n"), WriteOutcome::kReplaced);
+    EXPECT_EQ(ModeOf(where.file), 0640u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1)
+        << "no temporary file is left";
+}
+
+TEST_F(SettingsTest, SettingsInAReadOnlyFolderAreSaved) {
+    ASSERT_TRUE(WriteINI(where, AppSettings{}));
+    AppSettings s;
+    s.comm.EPort = "2202";
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+    const bool root = ::geteuid() == 0;
+    const bool written = WriteINI(where, s);
+    ::chmod(dir.path().c_str(), 0755);
+    if (root) GTEST_SKIP() << "root writes into any folder: the fallback is shown above";
+    EXPECT_TRUE(written);
+    AppSettings read;
+    ReadINI(where, read);
+    EXPECT_EQ(read.comm.EPort, "2202");
+}
+
+TEST_F(SettingsTest, ALinkedSettingsFileIsWrittenThroughTheLink) {
+    testing::ScratchFolder elsewhere;
+    const std::string target = elsewhere / "kept.ini";
+    WriteFile(target, "[Other]\nKeep=1\n");
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    std::filesystem::create_symlink(target, where.file);
+    AppSettings s;
+    s.comm.EAddress = "10.1.2.3";
+    ASSERT_TRUE(WriteINI(where, s));
+    EXPECT_TRUE(std::filesystem::is_symlink(where.file));
+    EXPECT_EQ(ModeOf(target), 0600u);
+    const std::string text = ReadFile(target);
+    EXPECT_NE(text.find("[Other]\nKeep=1\n"), std::string::npos);
+    EXPECT_NE(text.find("EAddress=10.1.2.3\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, SettingsThatCannotBeWrittenAreReportedAtShutdown) {
+    testing::ScriptedDialogs dialogs;
+    EXPECT_TRUE(WriteINIAtShutdown(where, AppSettings{}, dialogs));
+    EXPECT_TRUE(dialogs.messages.empty());
+    // /proc takes no file, not even from root.
+    EXPECT_FALSE(WriteINIAtShutdown({"/proc/Delvar Comm.ini", "/proc"}, AppSettings{}, dialogs));
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.LastText(),
+              "The settings could not be saved to /proc/Delvar Comm.ini: the file or its folder "
+              "cannot be written. The settings changed in this session are lost.");
 }
 
 TEST_F(SettingsTest, IniFileReadsLikeAPrivateProfile) {
