@@ -343,7 +343,7 @@ void frmMain::OpenGraphSettings() {
 }
 
 void frmMain::OpenReadingsWindow() {
-    if (!readings_) readings_ = new frmReadings(d_.readings.sensors, this);
+    if (!readings_) readings_ = new frmReadings(d_.readings.sensors, errors, this);
     readings_->show();
     readings_->raise();
 }

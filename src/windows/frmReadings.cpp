@@ -7,7 +7,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
+#include <string>
 
+#include "core/CErrHandler.h"
 #include "monitor/ReadingsTable.h"
 #include "windows/QtFormWindow.h"
 
@@ -17,22 +20,40 @@ namespace {
 constexpr int kRefreshMs = 250;
 }
 
-frmReadings::frmReadings(const std::array<commands::SensorReading, 4>& sensors, QWidget* parent)
-    : QDialog(parent), sensors_(sensors) {
+frmReadings::frmReadings(const std::array<commands::SensorReading, 4>& sensors,
+                         core::CErrHandler* errors, QWidget* parent)
+    : QDialog(parent), sensors_(sensors), errors_(errors) {
     setObjectName("frmReadings");
     setWindowTitle("Sensor Readings");
     SetTopmost(*this, true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    InitGrid();
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(grdReading_);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    ShowReadings();
+    Procedure("Form_Load", [this] { FormLoad(); });
+}
 
+// Runs one handler under its procedure name; an error ends the handler and is
+// reported, never leaving it (nothing may leave a Qt event handler).
+template <typename Body>
+void frmReadings::Procedure(const char* name, Body&& body) {
+    std::optional<core::ProcGuard> guard;
+    if (errors_) guard.emplace(*errors_, std::string("frmReadings_") + name);
+    try {
+        body();
+    } catch (...) {
+        if (errors_) errors_->HandleError(core::ErrorInfo::FromCurrentException());
+    }
+}
+
+void frmReadings::FormLoad() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     Timer1_ = new QTimer(this);
     Timer1_->setObjectName("Timer1");
     Timer1_->setInterval(kRefreshMs);
     connect(Timer1_, &QTimer::timeout, this, &frmReadings::ShowReadings);
+    Procedure("InitGrid", [this] { InitGrid(); });
+    if (!grdReading_) return;
+    layout->addWidget(grdReading_);
+    ShowReadings();
     Timer1_->start();
 
     adjustSize();
@@ -84,10 +105,12 @@ void frmReadings::InitGrid() {
 }
 
 void frmReadings::ShowReadings() {
-    for (int r = 1; r < monitor::kReadingsRows; ++r)
-        for (int c = 1; c < monitor::kReadingsColumns; ++c)
-            grdReading_->item(r, c)->setText(
-                QString::fromStdString(monitor::ReadingsValue(sensors_, r, c)));
+    Procedure("MorvikReading", [this] {
+        for (int r = 1; r < monitor::kReadingsRows; ++r)
+            for (int c = 1; c < monitor::kReadingsColumns; ++c)
+                grdReading_->item(r, c)->setText(
+                    QString::fromStdString(monitor::ReadingsValue(sensors_, r, c)));
+    });
 }
 
 }  // namespace delvar::windows

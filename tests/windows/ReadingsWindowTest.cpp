@@ -5,6 +5,9 @@
 #include <QTableWidget>
 #include <QTimer>
 
+#include "core/CErrHandler.h"
+#include "support/ScratchFolder.h"
+#include "support/ScriptedDialogs.h"
 #include "windows/frmReadings.h"
 #include "windows/frmSplash.h"
 
@@ -22,7 +25,7 @@ TEST(ReadingsWindow, ShowsEachSensorInItsFormatsAndFailForAStoppedCrystal) {
     sensors[1] = {0.5, 0, 0};        // failed crystal
     sensors[2] = {-0.04, -2.5, -1};  // a negative frequency is a number
     sensors[3] = {0, 10, 0.001};
-    frmReadings window(sensors);
+    frmReadings window(sensors, nullptr);
     auto* grid = window.findChild<QTableWidget*>("grdReading");
     ASSERT_NE(grid, nullptr);
     EXPECT_TRUE(window.windowFlags() & Qt::WindowStaysOnTopHint);
@@ -47,6 +50,24 @@ TEST(ReadingsWindow, ShowsEachSensorInItsFormatsAndFailForAStoppedCrystal) {
     ASSERT_TRUE(QMetaObject::invokeMethod(timer, "timeout"));
     EXPECT_EQ(Cell(*grid, 2, 1), "3.1");
     EXPECT_EQ(Cell(*grid, 2, 3), "6000000.00");
+}
+
+TEST(ReadingsWindow, EveryHandlerRunsUnderItsProcedureName) {
+    testing::ScratchFolder dir;
+    testing::ScriptedDialogs dialogs;
+    core::CErrHandler errors(dialogs, core::AppInfo{}, dir / "ERRORS.TXT", dir.path());
+    errors.SetTraceExecution(true);  // every name pushed goes into the trace
+    std::array<commands::SensorReading, 4> sensors{};
+    {
+        frmReadings window(sensors, &errors);
+        EXPECT_EQ(errors.Depth(), 0);
+        ASSERT_TRUE(QMetaObject::invokeMethod(window.findChild<QTimer*>("Timer1"), "timeout"));
+        EXPECT_EQ(errors.Depth(), 0);
+    }
+    EXPECT_EQ(testing::ReadFile(errors.TracePath()),
+              "frmReadings_Form_Load\nfrmReadings_InitGrid\nfrmReadings_MorvikReading\n"
+              "frmReadings_MorvikReading\n");
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST(ProgressWindow, ShowsCaptionLinesAndBarAndStartsEmpty) {
