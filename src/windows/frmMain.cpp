@@ -243,7 +243,7 @@ QWidget* frmMain::BuildButtons() {
          1},
         {Ctl::cmdAutoMan, "&Auto -> Manual", "cmdAutoMan", "#d8d8d8",
          &app::MainWindowLogic::OnAutoMan, 1, 1},
-        {Ctl::cmdManAuto, "&Manual -> Auto", "cmdManAuto", "#d8d8d8",
+        {Ctl::cmdManAuto, "Manual -> A&uto", "cmdManAuto", "#d8d8d8",
          &app::MainWindowLogic::OnManAuto, 1, 1},
     };
     for (const Slot& s : buttons) {

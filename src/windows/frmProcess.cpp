@@ -67,7 +67,7 @@ void frmProcess::BuildControls() {
     auto* fraUpDn = Named(new QGroupBox("Instrument Transfer"), "fraUpDn");
     chkAll_ = Named(new QCheckBox("&All"), "chkAll", "Transfer all instrument setup parameters.");
     chkProcesses_ = Named(new QCheckBox("&Processes"), "chkProcesses", "Transfer Processes only.");
-    chkFilms_ = Named(new QCheckBox("&Films"), "chkFilms", "Transfer films only.");
+    chkFilms_ = Named(new QCheckBox("Fi&lms"), "chkFilms", "Transfer films only.");
     chkMaterials_ = Named(new QCheckBox("&Materials"), "chkMaterials", "Transfer Materials only.");
     cmdUpload_ = Button("cmdUpload", "<-- &Upload", "Read data from Delvar.");
     cmdDownload_ = Button("cmdDownload", "Do&wnload ->", "Send data to Delvar.");
