@@ -26,12 +26,18 @@ bool WriteAll(int fd, const std::string& text) {
     return true;
 }
 
-// The file a path names after following every symbolic link; a path not there yet
-// (or a link to nothing) is written where it points.
+// The file a path names after following its symbolic links (a link to nothing yet
+// names the file it would point to); the path itself when that cannot be told.
 std::string Target(const std::string& path) {
+    constexpr int kMaxLinks = 40;  // as the system allows; more is a loop
+    fs::path p(path);
     std::error_code ec;
-    const fs::path real = fs::canonical(path, ec);
-    return ec ? path : real.string();
+    for (int i = 0; i < kMaxLinks && fs::is_symlink(p, ec); ++i) {
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) return path;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    return p.string();
 }
 
 WriteOutcome WriteInPlace(const std::string& target, const std::string& text) {

@@ -168,6 +168,12 @@ TEST_F(SettingsTest, ALinkedSettingsFileIsWrittenThroughTheLink) {
     const std::string text = ReadFile(target);
     EXPECT_NE(text.find("[Other]\nKeep=1\n"), std::string::npos);
     EXPECT_NE(text.find("EAddress=10.1.2.3\n"), std::string::npos);
+
+    // A relative link to a file not there yet makes the file it names.
+    std::filesystem::create_symlink("new.ini", elsewhere / "link.ini");
+    EXPECT_EQ(WriteWholeFile(elsewhere / "link.ini", "[A]\n"), WriteOutcome::kReplaced);
+    EXPECT_TRUE(std::filesystem::is_symlink(elsewhere / "link.ini"));
+    EXPECT_EQ(ReadFile(elsewhere / "new.ini"), "[A]\n");
 }
 
 TEST_F(SettingsTest, SettingsThatCannotBeWrittenAreReportedAtShutdown) {
