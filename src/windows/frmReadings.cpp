@@ -108,8 +108,8 @@ void frmReadings::ShowReadings() {
     Procedure("MorvikReading", [this] {
         for (int r = 1; r < monitor::kReadingsRows; ++r)
             for (int c = 1; c < monitor::kReadingsColumns; ++c)
-                grdReading_->item(r, c)->setText(
-                    QString::fromStdString(monitor::ReadingsValue(sensors_, r, c)));
+                if (QTableWidgetItem* cell = grdReading_->item(r, c))  // none: InitGrid failed
+                    cell->setText(QString::fromStdString(monitor::ReadingsValue(sensors_, r, c)));
     });
 }
 
