@@ -27,8 +27,8 @@ class IoEditorView {
 
 enum class IoGrid { Inputs, Relays };
 
-inline constexpr GridColour kIoOn{120, 210, 120};
-inline constexpr GridColour kIoOff{235, 120, 120};
+inline constexpr GridColour kIoOn{150, 220, 150};
+inline constexpr GridColour kIoOff{240, 160, 160};
 inline constexpr GridColour kIoNormal{255, 255, 255};  // the grid's own background
 
 // A name as the I/O grids show it: each "_" a blank, trimmed.

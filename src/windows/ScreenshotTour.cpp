@@ -62,6 +62,8 @@ void ScreenshotTour::Check() {
                 // The setup windows first, while the instrument stands still.
                 for (auto& path : ShootSetupWindows(main_, link_, setup_, splash_, folder_))
                     saved_.push_back(path);
+                for (auto& path : ShootIoEditor(main_, link_, setup_, splash_, folder_))
+                    saved_.push_back(path);
                 if (cbo->currentIndex() != 0) cbo->setCurrentIndex(0);
                 main_.findChild<QPushButton*>("cmdStart")->click();
                 stage_ = Stage::WaitDeposit;
@@ -110,6 +112,8 @@ void ScreenshotTour::ShootAll(bool deposited) {
         Save(main_, "main-manual-power.png");
     else
         ShootMain();
+    for (auto& path : ShootIoMonitor(main_, link_, setup_, splash_, folder_))
+        saved_.push_back(path);
 
     main_.OpenReadingsWindow();
     Save(*main_.ReadingsWindow(), "readings.png");

@@ -147,8 +147,14 @@ bool frmIO::Editing() const {
 
 void frmIO::MonitorTimer() {
     if (lock_.Running() || Editing()) return;
-    TransferScope scope(lock_);
-    logic_.MonitorTick();
+    // The controls are disabled for the tick's few milliseconds; the window is not
+    // repainted meanwhile, so it does not flash grey twice a second.
+    setUpdatesEnabled(false);
+    {
+        TransferScope scope(lock_);
+        logic_.MonitorTick();
+    }
+    setUpdatesEnabled(true);
 }
 
 void frmIO::reject() {

@@ -37,6 +37,10 @@ struct IoSim {
     }
 };
 
+QColor Of(editors::GridColour c) {
+    return QColor(c.r, c.g, c.b);
+}
+
 QColor Background(windows::CellGrid& grid, int row) {
     const QBrush brush = grid.item(row, 1)->background();
     return brush.style() == Qt::NoBrush ? QColor() : brush.color();
@@ -105,7 +109,7 @@ TEST(IoWindowSim, TheMonitorFollowsARelayTheLogicSwitches) {
     auto* relays = window.findChild<windows::CellGrid*>("grdRelays");
     QTest::mouseClick(window.findChild<QCheckBox*>("chkMonitor"), Qt::LeftButton);
     window.MonitorTimer();
-    const QColor on(120, 210, 120), off(235, 120, 120);
+    const QColor on = Of(editors::kIoOn), off = Of(editors::kIoOff);
     EXPECT_EQ(Background(*inputs, 0), on);
     EXPECT_EQ(Background(*relays, 1), on);
     EXPECT_EQ(Background(*relays, 0), off);

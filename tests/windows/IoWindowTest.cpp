@@ -54,6 +54,10 @@ QLineEdit* OpenCell(CellGrid& grid, int row) {
     return nullptr;
 }
 
+QColor Of(editors::GridColour c) {
+    return QColor(c.r, c.g, c.b);
+}
+
 QColor Background(CellGrid& grid, int row, int col = 1) {
     const QBrush brush = grid.item(row, col)->background();
     return brush.style() == Qt::NoBrush ? QColor() : brush.color();
@@ -120,13 +124,13 @@ TEST(IoWindow, TheMonitorColoursRowsUntilItStopsAndEndsWithTheWindow) {
     EXPECT_TRUE(timer->isActive());
     EXPECT_FALSE(Child(window, "cmdDnLoad")->isEnabled());
     window.MonitorTimer();
-    EXPECT_EQ(Background(*inputs, 0), QColor(120, 210, 120));
-    EXPECT_EQ(Background(*inputs, 1), QColor(235, 120, 120));
-    EXPECT_EQ(Background(*relays, 1), QColor(235, 120, 120));
+    EXPECT_EQ(Background(*inputs, 0), Of(editors::kIoOn));
+    EXPECT_EQ(Background(*inputs, 1), Of(editors::kIoOff));
+    EXPECT_EQ(Background(*relays, 1), Of(editors::kIoOff));
     r.relay2 = 1;  // the relay switches on
     window.MonitorTimer();
-    EXPECT_EQ(Background(*relays, 1), QColor(120, 210, 120));
-    EXPECT_EQ(Background(*relays, 1, 0), QColor(120, 210, 120)) << "the whole row";
+    EXPECT_EQ(Background(*relays, 1), Of(editors::kIoOn));
+    EXPECT_EQ(Background(*relays, 1, 0), Of(editors::kIoOn)) << "the whole row";
     EXPECT_TRUE(monitor->isEnabled()) << "given back after the tick";
 
     // A tick while a cell is open waits for the next one.
