@@ -304,7 +304,7 @@ void IoEditor::UpLoad() {
         commands::EndTransfer(context_.link);
         Refill();
     }
-    view_.SetTransfersEnabled(true);
+    view_.SetTransfersEnabled(!monitoring_);  // a Save may write while the monitor runs
 }
 
 bool IoEditor::DnLoad() {
@@ -328,7 +328,7 @@ bool IoEditor::DnLoad() {
         }
         commands::EndTransfer(context_.link);
     }
-    view_.SetTransfersEnabled(true);
+    view_.SetTransfersEnabled(!monitoring_);  // a Save may write while the monitor runs
     return written;
 }
 
