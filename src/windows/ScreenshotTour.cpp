@@ -50,6 +50,9 @@ void ScreenshotTour::Check() {
         explicit Busy(bool& f) : flag(f) { flag = true; }
         ~Busy() { flag = false; }
     } busy(busy_);
+    // This timer also fires inside a reply wait of the main window's poll; the pictures
+    // that talk to the instrument would then be refused as busy.
+    if (!link_.Exchange().LastCommand.empty()) return;
     if (++checks_ > kMaxChecks) {
         std::fprintf(stderr, "delvar-comm: the deposition did not start in time\n");
         ShootAll(false);
