@@ -85,9 +85,9 @@ void frmIO::BuildControls() {
     show->addSpacing(16);
     show->addWidget(chkMonitor_);
 
-    auto* grids = Named(new QStackedWidget, "stkGrids");
-    grids->addWidget(grdInputs_);
-    grids->addWidget(grdRelays_);
+    stkGrids_ = Named(new QStackedWidget, "stkGrids");
+    stkGrids_->addWidget(grdInputs_);
+    stkGrids_->addWidget(grdRelays_);
 
     auto* fraUpDn = Named(new QGroupBox("Instrument Transfer"), "fraUpDn");
     cmdUpLoad_ = Button("cmdUpLoad", "<- &UpLoad", "Read inputs and relays from Delvar.");
@@ -106,7 +106,7 @@ void frmIO::BuildControls() {
 
     auto* all = new QVBoxLayout(this);
     all->addWidget(fraShow);
-    all->addWidget(grids, 0, Qt::AlignLeft);
+    all->addWidget(stkGrids_, 0, Qt::AlignLeft);
     all->addLayout(bottom);
     all->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -138,7 +138,7 @@ void frmIO::Connect() {
 }
 
 void frmIO::ShowGrid(int which) {
-    if (auto* grids = findChild<QStackedWidget*>("stkGrids")) grids->setCurrentIndex(which);
+    stkGrids_->setCurrentIndex(which);
 }
 
 bool frmIO::Editing() const {

@@ -12,6 +12,7 @@
 class QCheckBox;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
 class QTimer;
 
 namespace delvar::windows {
@@ -53,6 +54,7 @@ class frmIO : public QDialog, private editors::IoEditorView {
     CellGrid* grdRelays_;
     editors::IoEditor logic_;
     TransferLock lock_{this};
+    QStackedWidget* stkGrids_ = nullptr;
     QRadioButton* optIO_[2] = {nullptr, nullptr};
     QCheckBox* chkMonitor_ = nullptr;
     QTimer* tmrMonitor_ = nullptr;
