@@ -20,6 +20,7 @@
 #include "setup/modDatabase.h"
 #include "support/ScriptedDialogs.h"
 #include "windows/frmFilm.h"
+#include "windows/frmIO.h"
 #include "windows/frmLayer.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
@@ -128,6 +129,7 @@ int main(int argc, char** argv) {
     editor("layer editor", [&] { return new windows::frmLayer(context); });
     editor("film editor", [&] { return new windows::frmFilm(context); });
     editor("material editor", [&] { return new windows::frmMaterial(context); });
+    editor("I/O editor", [&] { return new windows::frmIO(context); });
     fs::remove_all(folder);
     return 0;
 }

@@ -130,7 +130,7 @@ constexpr std::array kSource{
 constexpr std::array kIoAssignment{T(1, kAssignmentLength), T(2, kAssignmentLength)};
 
 constexpr std::array kInput{T(1), N(2, 0, 0, 1), N(3, 0, 0, 16), N(4, 0, 0, 99), N(5, 0, 0, 9)};
-constexpr std::array kRelay{T(1),           N(2, 0, 0, 1),  N(3, 0, 0, 1), N(4, 100, 0, 99999),
+constexpr std::array kRelay{T(1),           N(2, 0, 0, 1),  N(3, 0, 0, 2), N(4, 100, 0, 99999),
                             N(5, 0, 0, 16), N(6, 0, 0, 99), N(7, 0, 0, 9)};
 
 // Parameter 2 holds the IF terms as text ("101:3:205"); 4 (validity) is worked out

@@ -12,7 +12,20 @@ std::string FixedName(std::string_view name) {
 }
 
 std::string WordName(std::string_view name) {
-    return FixedName(util::ReplaceChar(util::StripChar(util::Trim(name), ','), ' ', "_"));
+    // Only what the instrument takes: printable ASCII without commas (a comma would
+    // end the reply item). A tab or line break counts as a blank.
+    std::string kept;
+    for (const char ch : name) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '\t' || c == '\r' || c == '\n')
+            kept.push_back(' ');
+        else if (c >= 0x20 && c < 0x7F && c != ',')
+            kept.push_back(ch);
+    }
+    // Cut before the blanks become "_", so no "_" ends a name that was cut at a blank.
+    std::string word = util::Trim(kept);
+    if (word.size() > std::size_t(kNameLength)) word = util::Trim(word.substr(0, kNameLength));
+    return FixedName(util::ReplaceChar(word, ' ', "_"));
 }
 
 void ResetSetupData(SetupData& setup) {

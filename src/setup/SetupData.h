@@ -16,8 +16,9 @@ inline constexpr int kNameLength = 16;
 std::string FixedName(std::string_view name);
 
 // An input, relay or logic statement name, which the instrument ends at a blank:
-// trimmed, commas removed, each blank inside made "_", then as FixedName. Used where
-// such a name enters (database open, typing in the editors).
+// commas and characters outside printable ASCII dropped, trimmed, cut at 16
+// characters, each blank inside made "_", padded to 16. Used where such a name
+// enters (database open, typing in the editors).
 std::string WordName(std::string_view name);
 
 // A table whose valid numbers are 1..N. Numbers from replies and files go through

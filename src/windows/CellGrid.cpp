@@ -193,8 +193,17 @@ void CellGrid::SetCellColour(int row, int col, editors::GridColour text) {
 }
 
 void CellGrid::SetRowColour(int row, editors::GridColour background) {
-    for (int c = 0; c < columnCount(); ++c)
-        if (auto* cell = Cell(row, c)) cell->setBackground(Colour(background));
+    // White is the normal background: every cell gets back the grid's own look, the
+    // caption cell its heading colour.
+    const bool normal = background == editors::GridColour{255, 255, 255};
+    for (int c = 0; c < columnCount(); ++c) {
+        auto* cell = Cell(row, c);
+        if (!cell) continue;
+        if (!normal)
+            cell->setBackground(Colour(background));
+        else
+            cell->setBackground(c == 0 ? palette().button() : QBrush());
+    }
 }
 
 void CellGrid::SetToolTip(const std::string& text) {

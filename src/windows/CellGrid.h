@@ -48,6 +48,8 @@ class CellGrid : public QTableWidget, public editors::GridView {
     // least minValueWidth wide) and fixes the grid's size to show all columns and
     // visible rows without scroll bars.
     void FitToContents(int minValueWidth);
+    // True while a cell editor is open.
+    bool Editing() const { return editing_; }
 
     // Used by the cell editors.
     QStringList ListOf(int row, int col) const;

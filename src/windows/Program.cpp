@@ -24,6 +24,7 @@
 #include "windows/QtWallClock.h"
 #include "windows/ScreenshotTour.h"
 #include "windows/frmFilm.h"
+#include "windows/frmIO.h"
 #include "windows/frmLayer.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
@@ -199,6 +200,7 @@ void Program::OpenSetupWindow(int source) {
     openers.layer = [this](editors::EditorContext& c) { frmLayer(c, p_->main.get()).exec(); };
     openers.film = [this](editors::EditorContext& c) { frmFilm(c, p_->main.get()).exec(); };
     openers.material = [this](editors::EditorContext& c) { frmMaterial(c, p_->main.get()).exec(); };
+    openers.io = [this](editors::EditorContext& c) { frmIO(c, p_->main.get()).exec(); };
     auto* window =
         new frmProcess(ProcessWindowDeps{*p.link, p.setup, *p.database, p.dialogs, *p.splash,
                                          p.settings, p.where.folder, std::move(openers)},

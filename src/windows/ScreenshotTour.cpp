@@ -50,6 +50,9 @@ void ScreenshotTour::Check() {
         explicit Busy(bool& f) : flag(f) { flag = true; }
         ~Busy() { flag = false; }
     } busy(busy_);
+    // This timer also fires inside a reply wait of the main window's poll; the pictures
+    // that talk to the instrument would then be refused as busy.
+    if (!link_.Exchange().LastCommand.empty()) return;
     if (++checks_ > kMaxChecks) {
         std::fprintf(stderr, "delvar-comm: the deposition did not start in time\n");
         ShootAll(false);
@@ -61,6 +64,8 @@ void ScreenshotTour::Check() {
             if (link_.Info().Online && cbo->count() > 0 && main_.Logic().Phase() == 0) {
                 // The setup windows first, while the instrument stands still.
                 for (auto& path : ShootSetupWindows(main_, link_, setup_, splash_, folder_))
+                    saved_.push_back(path);
+                for (auto& path : ShootIoEditor(main_, link_, setup_, splash_, folder_))
                     saved_.push_back(path);
                 if (cbo->currentIndex() != 0) cbo->setCurrentIndex(0);
                 main_.findChild<QPushButton*>("cmdStart")->click();
@@ -110,6 +115,8 @@ void ScreenshotTour::ShootAll(bool deposited) {
         Save(main_, "main-manual-power.png");
     else
         ShootMain();
+    for (auto& path : ShootIoMonitor(main_, link_, setup_, splash_, folder_))
+        saved_.push_back(path);
 
     main_.OpenReadingsWindow();
     Save(*main_.ReadingsWindow(), "readings.png");

@@ -1,15 +1,20 @@
 #include "windows/SetupTour.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 
+#include "commands/modCommLogic.h"
 #include "windows/CellGrid.h"
 #include "windows/frmFilm.h"
+#include "windows/frmIO.h"
 #include "windows/frmLayer.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
@@ -156,6 +161,84 @@ std::vector<std::string> ShootSetupWindows(frmMain& main, link::Link& link, setu
             PressEnter(density);
         }
     }
+    return saved;
+}
+
+namespace {
+
+std::string PathIn(const std::string& folder, const char* name) {
+    return QDir(QString::fromStdString(folder)).absoluteFilePath(name).toStdString();
+}
+
+// Saves the I/O window with the inputs, then with the relays shown.
+void SaveBothGrids(frmIO& window, const std::string& folder, const char* inputs, const char* relays,
+                   std::vector<std::string>& saved) {
+    for (const auto& [option, name] :
+         {std::pair{"optIO_0", inputs}, std::pair{"optIO_1", relays}}) {
+        if (auto* opt = window.findChild<QRadioButton*>(option)) opt->click();
+        QCoreApplication::processEvents();
+        if (window.grab().save(QString::fromStdString(PathIn(folder, name))))
+            saved.push_back(PathIn(folder, name));
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> ShootIoEditor(frmMain& main, link::Link& link, setup::SetupData& setup,
+                                       setup::ProgressDisplay& progress,
+                                       const std::string& folder) {
+    std::vector<std::string> saved;
+    struct Input {
+        const char* name;
+        int level, pin;
+    };
+    const Input inputs[] = {
+        {"Vacuum Ready", 0, 1}, {"Water Flow", 0, 2}, {"Door Closed", 0, 3}, {"Gas Ready", 1, 4}};
+    struct Relay {
+        const char* name;
+        int type, pulses;
+        double width;
+        int pin;
+    };
+    const Relay relays[] = {{"Process On", 0, 0, 0.5, 1},
+                            {"Vent Valve", 1, 1, 1.5, 2},
+                            {"Heater On", 0, 0, 0.5, 3},
+                            {"Buzzer", 0, 2, 0.5, 4}};
+    for (int k = 1; k <= 4; ++k) {
+        const Input& in = inputs[k - 1];
+        const Relay& out = relays[k - 1];
+        setup.inputs[k] = {setup::WordName(in.name), 0, in.level, in.pin, 0};
+        setup.relays[k] = {
+            setup::WordName(out.name), 0, out.type, out.pulses, out.width, out.pin, 0};
+    }
+    // Relay 1 follows the run, relay 3 the vacuum.
+    commands::LogicTable logic;
+    logic[1] = {setup::WordName("Run lamp"), 1, {806}, 201};
+    logic[2] = {setup::WordName("Heat on vacuum"), 1, {101}, 203};
+    for (int s : {1, 2}) commands::WriteLogic(link, logic, s);
+
+    PictureDialogs dialogs(saved);
+    editors::EditorContext context{link, setup, dialogs, progress};
+    frmIO window(context, &main);
+    window.show();
+    if (auto* write = window.findChild<QPushButton*>("cmdDnLoad")) write->click();
+    SaveBothGrids(window, folder, "io-editor.png", "io-editor-relays.png", saved);
+    window.close();
+    return saved;
+}
+
+std::vector<std::string> ShootIoMonitor(frmMain& main, link::Link& link, setup::SetupData& setup,
+                                        setup::ProgressDisplay& progress,
+                                        const std::string& folder) {
+    std::vector<std::string> saved;
+    PictureDialogs dialogs(saved);
+    editors::EditorContext context{link, setup, dialogs, progress};
+    frmIO window(context, &main);
+    window.show();
+    if (auto* monitor = window.findChild<QCheckBox*>("chkMonitor")) monitor->click();
+    window.MonitorTimer();
+    SaveBothGrids(window, folder, "io-monitor.png", "io-monitor-relays.png", saved);
+    window.close();
     return saved;
 }
 

@@ -18,4 +18,13 @@ std::vector<std::string> ShootSetupWindows(frmMain& main, link::Link& link, setu
                                            setup::ProgressDisplay& progress,
                                            const std::string& folder);
 
+// The digital I/O editor before a run: its inputs and relays (given names, pins and
+// pulses, written to the instrument with two logic statements that drive relays 1
+// and 3), and during a run: the monitor on, rows coloured.
+std::vector<std::string> ShootIoEditor(frmMain& main, link::Link& link, setup::SetupData& setup,
+                                       setup::ProgressDisplay& progress, const std::string& folder);
+std::vector<std::string> ShootIoMonitor(frmMain& main, link::Link& link, setup::SetupData& setup,
+                                        setup::ProgressDisplay& progress,
+                                        const std::string& folder);
+
 }  // namespace delvar::windows
