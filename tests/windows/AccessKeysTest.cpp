@@ -25,6 +25,7 @@
 #include "windows/frmDataLog.h"
 #include "windows/frmFilm.h"
 #include "windows/frmGraphSet.h"
+#include "windows/frmIO.h"
 #include "windows/frmLayer.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
@@ -178,6 +179,7 @@ const std::vector<std::pair<const char*, Opener>> kWindows = {
      [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmFilm>(r.context)); }},
     {"frmMaterial",
      [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmMaterial>(r.context)); }},
+    {"frmIO", [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmIO>(r.context)); }},
 };
 
 TEST(AccessKeys, NoWindowGivesOneKeyToTwoControlsOrMenus) {
