@@ -28,6 +28,10 @@ enum PendingCode : std::int16_t {
 };
 
 inline constexpr int kPollPeriodMs = 500;
+// Off line after having been on line: the connect is tried again this often.
+inline constexpr int kRetryPeriodMs = 5000;
+// Ticks in a row without a reading that are taken as a lost instrument.
+inline constexpr int kFailedTicksForReconnect = 3;
 
 // Phases 6..22 and 26: graphs and the log run only in these.
 bool IsActivePhase(int phase);
@@ -50,7 +54,8 @@ class MainWindowLogic final : public link::ConnectHost {
     MainWindowLogic(MainView& view, MainDeps deps);
 
     // Start-up: no request, no phase, the "any other" buttons; then either the poll
-    // (its first tick connects) or off line.
+    // (its first tick connects) or off line. Only with connectAtStart does a lost
+    // instrument get looked for again.
     void Load(bool connectAtStart);
 
     // Operator events: each records one request for the next tick.
@@ -78,6 +83,11 @@ class MainWindowLogic final : public link::ConnectHost {
     void UpdateButtons();
     void SetDisplay(int index);
     bool LogRunActive() const { return logRun_; }
+    // The instrument was lost: the ticks try the connect again every 5 s.
+    bool Retrying() const;
+    // Ticks that polled, and those of them that produced a reading.
+    std::uint64_t PollTicks() const { return pollTicks_; }
+    std::uint64_t ReadingTicks() const { return readingTicks_; }
 
     // ConnectHost.
     void SetTitle(const std::string& title) override { view_.SetTitle(title); }
@@ -87,14 +97,22 @@ class MainWindowLogic final : public link::ConnectHost {
     void ShowCommWindowOnTop() override { view_.ShowCommWindowOnTop(); }
     void LoadProcesses() override;
 
-    // The communications window closed: run controls and poll follow Online.
+    // The communications window closed: run controls and poll follow Online; while a
+    // lost instrument is looked for, the poll goes on with the run controls disabled.
     void FollowOnline(bool online);
 
   private:
     bool Connect();
+    bool Reconnect();
+    bool InstrumentAnswers();
+    void GoOffline();
+    void BackOnline();
+    void SetRunControlsEnabled(bool enabled);
+    void CountTick(bool reading);
     void HandlePendingAction();
-    void Poll();
-    void GetReadings();
+    bool Poll();
+    bool GetReadings();
+    void StartLogRun();
     void UpdateReadings();
     void ShowLogFailures();
     void RestartGraphs();
@@ -106,6 +124,13 @@ class MainWindowLogic final : public link::ConnectHost {
     bool inTick_ = false;
     bool logRun_ = false;
     int logFailuresShown_ = 0;
+    bool reconnectAllowed_ = false;  // the operator chose to connect at start
+    bool beenOnline_ = false;        // on line at least once since start
+    bool retryPaused_ = false;       // an answered connect was refused: wait for the operator
+    int offlineMs_ = 0;              // poll time since the last connect attempt
+    int failedTicks_ = 0;            // ticks in a row without a reading
+    bool failureShown_ = false;
+    std::uint64_t pollTicks_ = 0, readingTicks_ = 0;
 };
 
 }  // namespace delvar::app
