@@ -64,18 +64,6 @@ class FakeMainView final : public app::MainView {
     }
     bool Shown(app::Ctl c) const { return Get(c).visible; }
 
-    // The run-button slots that show more than one of their buttons.
-    int CrowdedSlots() const {
-        using app::Ctl;
-        const std::pair<Ctl, Ctl> slots[] = {{Ctl::cmdStart, Ctl::cmdAbort},
-                                             {Ctl::cmdStartLayer, Ctl::cmdStopLayer},
-                                             {Ctl::cmdNextLayer, Ctl::cmdStartManLayer},
-                                             {Ctl::cmdAutoMan, Ctl::cmdManAuto}};
-        int crowded = 0;
-        for (auto [a, b] : slots) crowded += Shown(a) && Shown(b);
-        return crowded;
-    }
-
     app::MainWindowLogic* logic = nullptr;
     bool throwOnPhaseText = false;
     std::map<app::Ctl, ControlState> controls;
