@@ -7,7 +7,6 @@
 #include "commands/modCommOperate.h"
 #include "commands/modCommProcess.h"
 #include "commands/modCommSystem.h"
-#include "link/Frame.h"
 #include "monitor/RunDisplay.h"
 #include "util/Format.h"
 #include "util/Text.h"
@@ -54,20 +53,6 @@ constexpr std::array<Ctl, 10> kRunControls = {
     Ctl::cmdStopLayer, Ctl::cmdStart,     Ctl::cmdAbort,         Ctl::cmdAutoMan,
     Ctl::cmdManAuto,   Ctl::cmdZero};
 
-bool Damaged(int status) {
-    return status == link::kReceiveCrcError || status == link::kTransmitCrcError;
-}
-
-// A read-only query (V, K1, K2, @) whose reply arrived damaged is asked once more at
-// once: repeating it changes nothing on the instrument, and one noisy reply then
-// costs no sample. Operating commands never come here.
-template <typename Query>
-auto AskAgainIfDamaged(link::Link& link, Query query) {
-    auto result = query();
-    if (Damaged(link.CommStatus())) result = query();
-    return result;
-}
-
 // Sets a flag for the life of a scope, and clears it on every way out.
 class FlagScope {
   public:
@@ -79,11 +64,6 @@ class FlagScope {
   private:
     bool& flag_;
 };
-
-std::string TicksLostText(int status, int ticks) {
-    return link::StatusText(status) + " (" + std::to_string(ticks) +
-           (ticks == 1 ? " tick" : " ticks") + " without readings)";
-}
 
 constexpr const char* kRetryingText =
     "Off line: the instrument does not answer. Trying again every 5 s...";
@@ -98,7 +78,7 @@ int SliderValue(double power) {
 MainWindowLogic::MainWindowLogic(MainView& view, MainDeps deps) : view_(view), d_(deps) {}
 
 void MainWindowLogic::Load(bool connectAtStart) {
-    reconnectAllowed_ = connectAtStart;
+    health_.AllowSearch(connectAtStart);
     view_.SetTitle(kAppTitle);
     pending_ = kNoAction;
     SetPhase(-1);
@@ -177,7 +157,7 @@ void MainWindowLogic::Tick() {
         if (status == link::kBusy) return;
         // A time-out, or replies that failed tick after tick, mean the instrument may
         // be gone. Any other failure costs one sample: the next tick polls again.
-        if (status == link::kTimeout || failedTicks_ >= kFailedTicksForReconnect) {
+        if (health_.ReconnectDue(status)) {
             if (Reconnect()) CountTick(Poll());
         } else {
             HandlePendingAction();
@@ -188,16 +168,13 @@ void MainWindowLogic::Tick() {
             BackOnline();
             CountTick(Poll());
         }
-    } else if (Retrying()) {
-        offlineMs_ += view_.TimerPeriod();
-        if (offlineMs_ < kRetryPeriodMs) return;
-        offlineMs_ = 0;
+    } else if (Retrying() && health_.AttemptDue(view_.TimerPeriod())) {
         if (Reconnect()) CountTick(Poll());
     }
 }
 
 bool MainWindowLogic::Retrying() const {
-    return reconnectAllowed_ && beenOnline_ && !retryPaused_ && !d_.link.Info().Online;
+    return health_.Searching(d_.link.Info().Online);
 }
 
 bool MainWindowLogic::Connect() {
@@ -209,38 +186,20 @@ bool MainWindowLogic::Connect() {
 // The instrument was on line: look for it quietly (no message every 5 s while it is
 // away), and run the whole connect with its messages once it answers.
 bool MainWindowLogic::Reconnect() {
-    failedTicks_ = 0;
-    if (!InstrumentAnswers()) {
+    health_.ForgetFailures();
+    if (!InstrumentAnswers(d_.link)) {
         GoOffline();
         return false;
     }
     if (!Connect()) {
         // The connect said why (firmware, no output count); asking again every 5 s
         // would repeat that message. The communications window starts over.
-        retryPaused_ = true;
+        health_.PauseSearch();
         GoOffline();
         return false;
     }
     BackOnline();
     return true;
-}
-
-// Opens the port and asks for the version, with other exchanges kept out meanwhile.
-bool MainWindowLogic::InstrumentAnswers() {
-    auto& link = d_.link;
-    auto& state = link.Receive();
-    if (state.Connecting) return false;
-    state.Connecting = true;
-    link.SetCommStatus(link::kBusy);
-    const bool portOk = link.OpenSelectedPort();
-    link.SetCommStatus(link::kPortOpened);
-    bool answered = false;
-    if (portOk) {
-        AskAgainIfDamaged(link, [&] { return link.SendCommand("@"); });
-        answered = link.CommStatus() == link::kOk;
-    }
-    state.Connecting = false;
-    return answered;
 }
 
 void MainWindowLogic::GoOffline() {
@@ -250,19 +209,15 @@ void MainWindowLogic::GoOffline() {
     view_.SetTitle(OfflineTitle());
     view_.SetEnabled(Ctl::mnuEditInstrument, false);
     SetRunControlsEnabled(false);
-    offlineMs_ = 0;
+    health_.OffLine();
     if (view_.TimerPeriod() != kPollPeriodMs) view_.SetTimerPeriod(kPollPeriodMs);
-    failureShown_ = false;
     view_.ShowStatus(Retrying() ? kRetryingText : "Off line.");
 }
 
 void MainWindowLogic::BackOnline() {
-    beenOnline_ = true;
-    retryPaused_ = false;
-    failedTicks_ = 0;
+    health_.OnLine();
     SetRunControlsEnabled(true);
     UpdateButtons();
-    failureShown_ = false;
     view_.ShowStatus(d_.log.FailureText());
 }
 
@@ -272,19 +227,9 @@ void MainWindowLogic::SetRunControlsEnabled(bool enabled) {
 }
 
 void MainWindowLogic::CountTick(bool reading) {
-    ++pollTicks_;
-    if (reading) {
-        ++readingTicks_;
-        failedTicks_ = 0;
-        if (failureShown_) {
-            failureShown_ = false;
-            view_.ShowStatus(d_.log.FailureText());
-        }
-        return;
-    }
-    ++failedTicks_;
-    failureShown_ = true;
-    view_.ShowStatus(TicksLostText(d_.link.CommStatus(), failedTicks_));
+    const std::optional<std::string> text = health_.CountTick(reading, d_.link.CommStatus());
+    // Readings back: the log's notice, if any, shows again.
+    if (text) view_.ShowStatus(text->empty() ? d_.log.FailureText() : *text);
 }
 
 void MainWindowLogic::HandlePendingAction() {
@@ -492,7 +437,7 @@ void MainWindowLogic::LoadProcesses() {
 }
 
 void MainWindowLogic::FollowOnline(bool online) {
-    retryPaused_ = false;
+    health_.ResumeSearch();
     if (online) {
         BackOnline();
         view_.StartTimer();
@@ -500,7 +445,7 @@ void MainWindowLogic::FollowOnline(bool online) {
     }
     SetRunControlsEnabled(false);
     if (Retrying()) {
-        offlineMs_ = 0;
+        health_.OffLine();
         view_.ShowStatus(kRetryingText);
         view_.StartTimer();
     } else {

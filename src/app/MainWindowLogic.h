@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/MainView.h"
+#include "app/PollHealth.h"
 #include "commands/RunReadings.h"
 #include "core/DialogService.h"
 #include "link/Connect.h"
@@ -28,10 +29,6 @@ enum PendingCode : std::int16_t {
 };
 
 inline constexpr int kPollPeriodMs = 500;
-// Off line after having been on line: the connect is tried again this often.
-inline constexpr int kRetryPeriodMs = 5000;
-// Ticks in a row without a reading that are taken as a lost instrument.
-inline constexpr int kFailedTicksForReconnect = 3;
 
 // Phases 6..22 and 26: graphs and the log run only in these.
 bool IsActivePhase(int phase);
@@ -86,8 +83,8 @@ class MainWindowLogic final : public link::ConnectHost {
     // The instrument was lost: the ticks try the connect again every 5 s.
     bool Retrying() const;
     // Ticks that polled, and those of them that produced a reading.
-    std::uint64_t PollTicks() const { return pollTicks_; }
-    std::uint64_t ReadingTicks() const { return readingTicks_; }
+    std::uint64_t PollTicks() const { return health_.PollTicks(); }
+    std::uint64_t ReadingTicks() const { return health_.ReadingTicks(); }
 
     // ConnectHost.
     void SetTitle(const std::string& title) override { view_.SetTitle(title); }
@@ -104,7 +101,6 @@ class MainWindowLogic final : public link::ConnectHost {
   private:
     bool Connect();
     bool Reconnect();
-    bool InstrumentAnswers();
     void GoOffline();
     void BackOnline();
     void SetRunControlsEnabled(bool enabled);
@@ -124,13 +120,7 @@ class MainWindowLogic final : public link::ConnectHost {
     bool inTick_ = false;
     bool logRun_ = false;
     int logFailuresShown_ = 0;
-    bool reconnectAllowed_ = false;  // the operator chose to connect at start
-    bool beenOnline_ = false;        // on line at least once since start
-    bool retryPaused_ = false;       // an answered connect was refused: wait for the operator
-    int offlineMs_ = 0;              // poll time since the last connect attempt
-    int failedTicks_ = 0;            // ticks in a row without a reading
-    bool failureShown_ = false;
-    std::uint64_t pollTicks_ = 0, readingTicks_ = 0;
+    PollHealth health_;
 };
 
 }  // namespace delvar::app
