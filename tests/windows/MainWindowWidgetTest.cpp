@@ -15,6 +15,7 @@
 #include "commands/modCommOperate.h"
 #include "monitor/DataLog.h"
 #include "monitor/Graphs.h"
+#include "windows/frmComm.h"
 #include "windows/frmMain.h"
 
 namespace delvar::testing {
@@ -100,6 +101,31 @@ TEST_F(MainWindowWidgets, TheViewMenuShowsOneGraphAndTheTimerFollowsTheTimeScale
     w->SetTimeScale(10);
     EXPECT_EQ(w->UpdateTimer().interval(), 50);
     EXPECT_EQ(w->TimerPeriod(), 500) << "the logic sees the instrument's period";
+}
+
+// The instrument lost, the window looks for it every 5 s, but not while the setup or
+// the communications window is open.
+TEST_F(MainWindowWidgets, TheSearchForALostInstrumentWaitsForTheSetupAndCommWindows) {
+    instrument.gone = true;
+    w->Logic().Tick();  // times out
+    w->Logic().Tick();  // no answer to "@"
+    ASSERT_FALSE(rig.link.Info().Online);
+    EXPECT_TRUE(w->UpdateTimer().isActive());
+    EXPECT_FALSE(Find<QPushButton>("cmdStart")->isEnabled());
+
+    int opened = 0;
+    w->openSetupWindow = [&](int) { ++opened; };
+    Find<QAction>("mnuEditDatabase")->trigger();
+    ASSERT_EQ(opened, 1);
+    EXPECT_FALSE(w->UpdateTimer().isActive());
+    w->SetupWindowClosed();
+    EXPECT_TRUE(w->UpdateTimer().isActive()) << "the search goes on";
+
+    Find<QAction>("mnuEditComm")->trigger();
+    EXPECT_FALSE(w->UpdateTimer().isActive());
+    w->CommWindow().reject();
+    EXPECT_TRUE(w->UpdateTimer().isActive());
+    EXPECT_FALSE(Find<QPushButton>("cmdStart")->isEnabled()) << "still off line";
 }
 
 // Each place of the run buttons shows one of its two buttons: at start, off line, and
