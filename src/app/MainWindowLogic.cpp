@@ -48,6 +48,26 @@ ButtonRow ButtonsFor(int phase) {
     return {{-1, -1, -1, -1, -1, -1}, false, AutoManual::AutoOnly, false};
 }
 
+constexpr std::array<Ctl, 10> kRunControls = {
+    Ctl::cboProcess,   Ctl::cmdNextLayer, Ctl::cmdStartManLayer, Ctl::cmdStartLayer,
+    Ctl::cmdStopLayer, Ctl::cmdStart,     Ctl::cmdAbort,         Ctl::cmdAutoMan,
+    Ctl::cmdManAuto,   Ctl::cmdZero};
+
+// Sets a flag for the life of a scope, and clears it on every way out.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag_;
+};
+
+constexpr const char* kRetryingText =
+    "Off line: the instrument does not answer. Trying again every 5 s...";
+
 // A power as a slider position 0..100.
 int SliderValue(double power) {
     return int(std::clamp(util::RoundHalfEven(power), 0L, 100L));
@@ -58,6 +78,7 @@ int SliderValue(double power) {
 MainWindowLogic::MainWindowLogic(MainView& view, MainDeps deps) : view_(view), d_(deps) {}
 
 void MainWindowLogic::Load(bool connectAtStart) {
+    health_.AllowSearch(connectAtStart);
     view_.SetTitle(kAppTitle);
     pending_ = kNoAction;
     SetPhase(-1);
@@ -129,25 +150,86 @@ void MainWindowLogic::Tick() {
     // A tick that starts while an exchange of an earlier one waits for its reply
     // finds the link busy and does nothing.
     if (inTick_) return;
-    inTick_ = true;
+    const FlagScope inTick(inTick_);
     const auto& info = d_.link.Info();
     if (info.Online) {
-        if (d_.link.CommStatus() == link::kOk) {
+        const int status = d_.link.CommStatus();
+        if (status == link::kBusy) return;
+        // A time-out, or replies that failed tick after tick, mean the instrument may
+        // be gone. Any other failure costs one sample: the next tick polls again.
+        if (health_.ReconnectDue(status)) {
+            if (Reconnect()) CountTick(Poll());
+        } else {
             HandlePendingAction();
-            Poll();
-        } else if (d_.link.CommStatus() == link::kTimeout) {
-            if (Connect()) Poll();
+            CountTick(Poll());
         }
     } else if (info.VersionText.empty()) {
-        if (Connect()) Poll();
+        if (Connect()) {
+            BackOnline();
+            CountTick(Poll());
+        }
+    } else if (Retrying() && health_.AttemptDue(view_.TimerPeriod())) {
+        if (Reconnect()) CountTick(Poll());
     }
-    inTick_ = false;
+}
+
+bool MainWindowLogic::Retrying() const {
+    return health_.Searching(d_.link.Info().Online);
 }
 
 bool MainWindowLogic::Connect() {
     const bool online = link::ConnectInstrument(d_.link, d_.dialogs, *this, kAppTitle);
     if (!online) view_.SetEnabled(Ctl::mnuEditInstrument, false);
     return online;
+}
+
+// The instrument was on line: look for it quietly (no message every 5 s while it is
+// away), and run the whole connect with its messages once it answers.
+bool MainWindowLogic::Reconnect() {
+    health_.ForgetFailures();
+    if (!InstrumentAnswers(d_.link)) {
+        GoOffline();
+        return false;
+    }
+    if (!Connect()) {
+        // The connect said why (firmware, no output count); asking again every 5 s
+        // would repeat that message. The communications window starts over.
+        health_.PauseSearch();
+        GoOffline();
+        return false;
+    }
+    BackOnline();
+    return true;
+}
+
+void MainWindowLogic::GoOffline() {
+    auto& link = d_.link;
+    link.MutableInfo().Online = false;
+    link.OfflineNoticeShown = false;
+    view_.SetTitle(OfflineTitle());
+    view_.SetEnabled(Ctl::mnuEditInstrument, false);
+    SetRunControlsEnabled(false);
+    health_.OffLine();
+    if (view_.TimerPeriod() != kPollPeriodMs) view_.SetTimerPeriod(kPollPeriodMs);
+    view_.ShowStatus(Retrying() ? kRetryingText : "Off line.");
+}
+
+void MainWindowLogic::BackOnline() {
+    health_.OnLine();
+    SetRunControlsEnabled(true);
+    UpdateButtons();
+    view_.ShowStatus(d_.log.FailureText());
+}
+
+void MainWindowLogic::SetRunControlsEnabled(bool enabled) {
+    for (Ctl c : kRunControls) view_.SetEnabled(c, enabled);
+    for (int k = 0; k < 4; ++k) view_.SetEnabled(OutputControl(Ctl::sldManPwr, k), enabled);
+}
+
+void MainWindowLogic::CountTick(bool reading) {
+    const std::optional<std::string> text = health_.CountTick(reading, d_.link.CommStatus());
+    // Readings back: the log's notice, if any, shows again.
+    if (text) view_.ShowStatus(text->empty() ? d_.log.FailureText() : *text);
 }
 
 void MainWindowLogic::HandlePendingAction() {
@@ -163,7 +245,9 @@ void MainWindowLogic::HandlePendingAction() {
         UpdateButtons();
     } else if (code == kSelectProcess) {
         // Only a stopped instrument changes its process.
-        if (commands::Comm_GetStatus(link, d_.readings.status) == 0 && view_.ProcessIndex() >= 0)
+        const auto phase = AskAgainIfDamaged(
+            link, [&] { return commands::Comm_GetStatus(link, d_.readings.status); });
+        if (phase == 0 && view_.ProcessIndex() >= 0)
             commands::Comm_SelectProcess(link, d_.setup, view_.ProcessIndex() + 1);
     } else if (code == kAutoToManual) {
         // Manual power starts where automatic control stands: a hidden slider, which
@@ -185,15 +269,18 @@ void MainWindowLogic::HandlePendingAction() {
     pending_ = kNoAction;
 }
 
-void MainWindowLogic::Poll() {
-    const std::int16_t p = commands::Comm_GetStatus(d_.link, d_.readings.status);
-    if (p < 0) return;
+// True when the tick produced a reading: the status and both readings came back.
+bool MainWindowLogic::Poll() {
+    auto& link = d_.link;
+    const std::int16_t p =
+        AskAgainIfDamaged(link, [&] { return commands::Comm_GetStatus(link, d_.readings.status); });
+    if (p < 0) return false;
     if (p != phase_) {
         SetPhase(p);
         view_.SetText(Ctl::txtPhase, PhaseName(p));
         UpdateButtons();
     }
-    GetReadings();
+    return GetReadings();
 }
 
 void MainWindowLogic::RestartGraphs() {
@@ -205,16 +292,7 @@ void MainWindowLogic::SetPhase(std::int16_t p) {
     const std::int16_t old = phase_;
     if (IsPreDepositionPhase(old) && p > 5) {
         RestartGraphs();
-        if (d_.log.Enabled()) {
-            auto readPeriod = [this]() -> std::optional<double> {
-                if (commands::ReadSystem(d_.link, d_.setup.system, 1) != link::kOk) return {};
-                return d_.setup.system.Period;
-            };
-            view_.SetTimerPeriod(d_.log.InitDataLog(view_.TimerPeriod(), readPeriod,
-                                                    [this] { view_.PumpEvents(); }));
-            logRun_ = true;
-            ShowLogFailures();
-        }
+        if (d_.log.Enabled()) StartLogRun();
     }
     phase_ = p;
     if (p == 13) RestartGraphs();
@@ -227,21 +305,41 @@ void MainWindowLogic::SetPhase(std::int16_t p) {
     }
 }
 
-void MainWindowLogic::GetReadings() {
+bool MainWindowLogic::GetReadings() {
     auto& link = d_.link;
-    if (commands::Comm_GetSensorReadings(link, d_.readings.sensors) == link::kOk &&
-        commands::Comm_GetOutputReadings(link, d_.readings.outputs) == link::kOk)
-        UpdateReadings();
+    const bool read =
+        AskAgainIfDamaged(
+            link, [&] { return commands::Comm_GetSensorReadings(link, d_.readings.sensors); }) ==
+            link::kOk &&
+        AskAgainIfDamaged(link, [&] {
+            return commands::Comm_GetOutputReadings(link, d_.readings.outputs);
+        }) == link::kOk;
+    if (read) UpdateReadings();
     if (!IsActivePhase(phase_)) {
         if (view_.TimerPeriod() != kPollPeriodMs) view_.SetTimerPeriod(kPollPeriodMs);
-        return;
+        return read;
     }
     d_.graphs.UpdateGraph(d_.readings, d_.clock.SecondsSinceMidnight());
     d_.graphs.AdvancePoint();
-    if (logRun_ && d_.log.Enabled()) {
+    if (d_.log.Enabled()) {
+        // Logging switched on, or the program started, in the middle of a deposition:
+        // the rest of it is logged as a run of its own.
+        if (!logRun_) StartLogRun();
         d_.log.WriteRow(PhaseName(phase_), d_.readings);
         ShowLogFailures();
     }
+    return read;
+}
+
+void MainWindowLogic::StartLogRun() {
+    auto readPeriod = [this]() -> std::optional<double> {
+        if (commands::ReadSystem(d_.link, d_.setup.system, 1) != link::kOk) return {};
+        return d_.setup.system.Period;
+    };
+    view_.SetTimerPeriod(
+        d_.log.InitDataLog(view_.TimerPeriod(), readPeriod, [this] { view_.PumpEvents(); }));
+    logRun_ = true;
+    ShowLogFailures();
 }
 
 void MainWindowLogic::ShowLogFailures() {
@@ -339,15 +437,20 @@ void MainWindowLogic::LoadProcesses() {
 }
 
 void MainWindowLogic::FollowOnline(bool online) {
-    for (Ctl c : {Ctl::cboProcess, Ctl::cmdNextLayer, Ctl::cmdStartManLayer, Ctl::cmdStartLayer,
-                  Ctl::cmdStopLayer, Ctl::cmdStart, Ctl::cmdAbort, Ctl::cmdAutoMan, Ctl::cmdManAuto,
-                  Ctl::cmdZero})
-        view_.SetEnabled(c, online);
-    for (int k = 0; k < 4; ++k) view_.SetEnabled(OutputControl(Ctl::sldManPwr, k), online);
-    if (online)
+    health_.ResumeSearch();
+    if (online) {
+        BackOnline();
         view_.StartTimer();
-    else
+        return;
+    }
+    SetRunControlsEnabled(false);
+    if (Retrying()) {
+        health_.OffLine();
+        view_.ShowStatus(kRetryingText);
+        view_.StartTimer();
+    } else {
         view_.StopTimer();
+    }
 }
 
 }  // namespace delvar::app

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "app/MainView.h"
+#include "app/PollHealth.h"
 #include "commands/RunReadings.h"
 #include "core/DialogService.h"
 #include "link/Connect.h"
@@ -50,7 +51,8 @@ class MainWindowLogic final : public link::ConnectHost {
     MainWindowLogic(MainView& view, MainDeps deps);
 
     // Start-up: no request, no phase, the "any other" buttons; then either the poll
-    // (its first tick connects) or off line.
+    // (its first tick connects) or off line. Only with connectAtStart does a lost
+    // instrument get looked for again.
     void Load(bool connectAtStart);
 
     // Operator events: each records one request for the next tick.
@@ -78,6 +80,11 @@ class MainWindowLogic final : public link::ConnectHost {
     void UpdateButtons();
     void SetDisplay(int index);
     bool LogRunActive() const { return logRun_; }
+    // The instrument was lost: the ticks try the connect again every 5 s.
+    bool Retrying() const;
+    // Ticks that polled, and those of them that produced a reading.
+    std::uint64_t PollTicks() const { return health_.PollTicks(); }
+    std::uint64_t ReadingTicks() const { return health_.ReadingTicks(); }
 
     // ConnectHost.
     void SetTitle(const std::string& title) override { view_.SetTitle(title); }
@@ -87,14 +94,21 @@ class MainWindowLogic final : public link::ConnectHost {
     void ShowCommWindowOnTop() override { view_.ShowCommWindowOnTop(); }
     void LoadProcesses() override;
 
-    // The communications window closed: run controls and poll follow Online.
+    // The communications window closed: run controls and poll follow Online; while a
+    // lost instrument is looked for, the poll goes on with the run controls disabled.
     void FollowOnline(bool online);
 
   private:
     bool Connect();
+    bool Reconnect();
+    void GoOffline();
+    void BackOnline();
+    void SetRunControlsEnabled(bool enabled);
+    void CountTick(bool reading);
     void HandlePendingAction();
-    void Poll();
-    void GetReadings();
+    bool Poll();
+    bool GetReadings();
+    void StartLogRun();
     void UpdateReadings();
     void ShowLogFailures();
     void RestartGraphs();
@@ -106,6 +120,7 @@ class MainWindowLogic final : public link::ConnectHost {
     bool inTick_ = false;
     bool logRun_ = false;
     int logFailuresShown_ = 0;
+    PollHealth health_;
 };
 
 }  // namespace delvar::app

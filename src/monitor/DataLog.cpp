@@ -106,9 +106,14 @@ int DataLog::InitDataLog(int pollPeriodMs, const std::function<std::optional<dou
 void DataLog::WriteRow(const std::string& phaseText, const commands::RunReadings& readings) {
     if (!Enabled() || !running_) return;
     const double now = clock_.SecondsSinceMidnight();
-    if (now < lastRowTime_) {  // past midnight: keep counting upwards
+    // The clock restarts at midnight: a time far below the last row's means a day
+    // passed, and run time keeps counting upwards. A small step back (the clock set
+    // by time synchronisation) is no day: the interval then counts from now.
+    if (now < lastRowTime_ - kDay / 2) {
         lastRowTime_ -= kDay;
         startTime_ -= kDay;
+    } else if (now < lastRowTime_) {
+        lastRowTime_ = now;
     }
     if (now - lastRowTime_ < settings_.Interval) return;
     const double t = now - startTime_;

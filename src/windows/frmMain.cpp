@@ -1,6 +1,7 @@
 #include "windows/frmMain.h"
 
 #include <QAbstractItemView>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -252,6 +253,10 @@ QWidget* frmMain::BuildButtons() {
         connect(b, &QPushButton::clicked, this, [this, h = s.handler] { (logic_.get()->*h)(); });
         grid->addWidget(b, s.row, s.column);
     }
+    // Each place shows one of its two buttons from the start, also while no phase
+    // has been read (the phases that leave the buttons as they were).
+    for (Ctl second : {Ctl::cmdAbort, Ctl::cmdStopLayer, Ctl::cmdStartManLayer, Ctl::cmdManAuto})
+        W(second)->setVisible(false);
     return panel;
 }
 
@@ -275,6 +280,9 @@ void frmMain::BuildMenus() {
         ->setObjectName("mnuEditComm");
 
     QMenu* view = menuBar()->addMenu("&View");
+    // One graph is shown at a time: choosing the shown one keeps its check mark.
+    auto* graphGroup = new QActionGroup(view);
+    graphGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     const char* graphs[] = {"Output &Rate Graph", "Output &Deviation Graph", "Output &Power Graph",
                             "&Sensor Rate Graph"};
     static const char* names[] = {"mnuViewGraph_0", "mnuViewGraph_1", "mnuViewGraph_2",
@@ -283,6 +291,7 @@ void frmMain::BuildMenus() {
         mnuViewGraph_[std::size_t(i)] =
             view->addAction(graphs[i], this, [this, i] { logic_->OnViewGraph(i); });
         mnuViewGraph_[std::size_t(i)]->setCheckable(true);
+        graphGroup->addAction(mnuViewGraph_[std::size_t(i)]);
         mnuViewGraph_[std::size_t(i)]->setObjectName(names[i]);
     }
     view->addSeparator();
@@ -326,7 +335,10 @@ void frmMain::OpenSetupWindow(int source) {
 
 void frmMain::SetupWindowClosed() {
     SetWindowEnabled(true);
-    if (!d_.link.Info().Online) return;
+    if (!d_.link.Info().Online) {
+        if (logic_->Retrying()) tmrUpdate_.start();  // the lost instrument is looked for again
+        return;
+    }
     logic_->LoadProcesses();
     tmrUpdate_.start();
 }

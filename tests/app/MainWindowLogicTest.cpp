@@ -2,6 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -201,18 +202,168 @@ TEST_F(MainWindow, ReadingsShowInTheirFormatsAndUnusedOutputsInWhiteZeros) {
     }
 }
 
-TEST_F(MainWindow, TicksDoNothingAfterAnErrorAndReconnectAfterATimeout) {
-    instrument.statusOfAll = 'D';
-    TickAt(0);  // Bad Data for "V"
+// A damaged reply to a poll query is asked again at once; one the instrument refused
+// costs one sample, and the next tick polls as usual.
+TEST_F(MainWindow, ADamagedOrRefusedReplyCostsOneSampleNotTheRun) {
+    TickAt(0);  // the selection made at connect
+    instrument.commands.clear();
+    instrument.next["V"] = "F";   // taken as damaged (11)
+    instrument.next["K1"] = "F";  // and once more for the outputs
+    TickAt(0);
+    EXPECT_THAT(instrument.commands, ElementsAre("V", "V", "K2", "K1", "K1"));
+    EXPECT_EQ(logic.ReadingTicks(), logic.PollTicks());
+
+    instrument.commands.clear();
+    instrument.next["U 0"] = "F";  // an operating command is never repeated
+    logic.OnStart();
+    TickAt(0);
+    EXPECT_EQ(std::count(instrument.commands.begin(), instrument.commands.end(), "U 0"), 1);
+
+    instrument.commands.clear();
+    instrument.next["V"] = "D";  // refused: Bad Data
+    TickAt(0);
+    EXPECT_THAT(instrument.commands, ElementsAre("V"));
+    EXPECT_EQ(view.status, "Bad Data (1 tick without readings)");
     instrument.commands.clear();
     TickAt(0);
-    EXPECT_TRUE(instrument.commands.empty());
+    EXPECT_THAT(instrument.commands, ElementsAre("V", "K2", "K1")) << "the next tick polls";
+    EXPECT_EQ(view.status, "") << "readings again";
+}
 
-    rig.link.SetCommStatus(link::kTimeout);
-    instrument.statusOfAll = 'A';
+TEST_F(MainWindow, ThreeFailedTicksInARowReconnectAndATimeoutDoesAtOnce) {
     TickAt(0);
-    ASSERT_GE(instrument.commands.size(), 2u);
-    EXPECT_EQ(instrument.commands[0], "@") << "the connect comes first";
+    instrument.next["V"] = "DDD";
+    for (int tick = 1; tick <= 3; ++tick) TickAt(0);
+    EXPECT_EQ(view.status, "Bad Data (3 ticks without readings)");
+    instrument.commands.clear();
+    TickAt(0);
+    ASSERT_FALSE(instrument.commands.empty());
+    EXPECT_EQ(instrument.commands.front(), "@") << "handled as a time-out";
+    EXPECT_TRUE(rig.link.Info().Online);
+    EXPECT_EQ(instrument.commands.back(), "K1") << "and polled";
+
+    instrument.commands.clear();
+    rig.link.SetCommStatus(link::kTimeout);
+    TickAt(0);
+    ASSERT_FALSE(instrument.commands.empty());
+    EXPECT_EQ(instrument.commands.front(), "@");
+}
+
+// The instrument goes away mid-run (power cycle): the window goes off line with its
+// run controls disabled, looks for it every 5 s, and the run's log goes on when it
+// is back still depositing.
+TEST_F(MainWindow, ALostInstrumentIsLookedForEveryFiveSecondsAndItsRunGoesOn) {
+    logSettings.LogMode = 2;
+    logSettings.Interval = 0;
+    TickAt(0);
+    TickAt(13);
+    instrument.gone = true;  // the port opens, nothing answers (a serial line)
+    TickAt(13);              // times out
+    TickAt(13);              // the instrument does not answer "@"
+    EXPECT_FALSE(rig.link.Info().Online);
+    EXPECT_TRUE(dialogs.messages.empty()) << "no message while it is away";
+    EXPECT_EQ(view.title, "Delvar Comm - [Off Line]");
+    EXPECT_NE(view.status.find("Trying again"), std::string::npos) << view.status;
+    for (Ctl c : {Ctl::cmdAbort, Ctl::cboProcess, OutputControl(Ctl::sldManPwr, 2)})
+        EXPECT_FALSE(view.Get(c).enabled);
+    EXPECT_TRUE(view.timer);
+
+    for (int round = 0; round < 2; ++round) {
+        instrument.commands.clear();
+        for (int tick = 1; tick < 10; ++tick) TickAt(13);
+        EXPECT_TRUE(instrument.commands.empty()) << "nothing tried before 5 s";
+        if (round == 1) instrument.gone = false;
+        TickAt(13);
+        ASSERT_FALSE(instrument.commands.empty());
+        EXPECT_EQ(instrument.commands.front(), "@");
+    }
+    EXPECT_TRUE(rig.link.Info().Online);
+    EXPECT_EQ(view.title, "Delvar Comm - [Delvar 6.30]");
+    EXPECT_TRUE(view.Get(Ctl::cmdAbort).enabled);
+    EXPECT_FALSE(view.Get(Ctl::cboProcess).enabled) << "phase 13 keeps the list disabled";
+    const std::string rows = LogText();
+    TickAt(13);
+    EXPECT_GT(LogText().size(), rows.size()) << "rows go on";
+    TickAt(0);
+    const std::string text = LogText();
+    EXPECT_EQ(text.find("Start:"), text.rfind("Start:")) << "one log run";
+    EXPECT_NE(text.find("End:"), std::string::npos);
+}
+
+TEST_F(MainWindow, ARunThatEndedWhileOffLineGetsItsEndLine) {
+    logSettings.LogMode = 2;
+    TickAt(0);
+    TickAt(13);
+    instrument.gone = true;
+    rig.tcp.stateAfterConnect = 0;
+    TickAt(13);
+    TickAt(13);
+    ASSERT_FALSE(rig.link.Info().Online);
+    instrument.gone = false;
+    rig.tcp.stateAfterConnect = link::TcpSocket::kConnected;
+    instrument.phase = 0;  // the run ended meanwhile
+    for (int tick = 0; tick < 10; ++tick) TickAt(0);
+    ASSERT_TRUE(rig.link.Info().Online);
+    EXPECT_NE(LogText().find("End:"), std::string::npos);
+    EXPECT_FALSE(logic.LogRunActive());
+}
+
+// Without a connect at start, or while the communications window is open (the poll
+// stopped), nothing is tried; closing that window resumes the search.
+TEST_F(MainWindow, TheSearchFollowsTheOperatorsChoices) {
+    instrument.gone = true;
+    rig.tcp.stateAfterConnect = 0;
+    TickAt(0);
+    TickAt(0);
+    ASSERT_FALSE(rig.link.Info().Online);
+    logic.FollowOnline(false);  // the communications window closed off line
+    EXPECT_TRUE(view.timer) << "the search goes on";
+
+    logic.Load(false);  // the operator chose not to connect at start
+    const std::size_t connects = rig.tcp.sent.size();
+    instrument.commands.clear();
+    for (int tick = 0; tick < 25; ++tick) TickAt(0);
+    EXPECT_TRUE(instrument.commands.empty());
+    EXPECT_EQ(rig.tcp.sent.size(), connects);
+    logic.FollowOnline(false);
+    EXPECT_FALSE(view.timer);
+}
+
+TEST_F(MainWindow, ATickThatThrowsLeavesTheNextOneFree) {
+    TickAt(0);
+    view.throwOnPhaseText = true;
+    instrument.phase = 13;
+    EXPECT_THROW(logic.Tick(), std::runtime_error);
+    view.throwOnPhaseText = false;
+    instrument.commands.clear();
+    TickAt(13);
+    EXPECT_FALSE(instrument.commands.empty()) << "the tick ran";
+}
+
+// Logging switched on, or the program started, during a deposition: the rest of
+// it is logged as a run with its start and heading lines.
+TEST_F(MainWindow, LoggingSwitchedOnMidRunStartsALogRun) {
+    TickAt(13);
+    logSettings.LogMode = 2;
+    logSettings.Interval = 0;
+    TickAt(13);
+    std::string text = LogText();
+    EXPECT_EQ(text.find("Start:"), 0u);
+    EXPECT_NE(text.find("Time,Phase,"), std::string::npos);
+    EXPECT_NE(text.find(" Deposit, "), std::string::npos);
+
+    std::filesystem::remove(folder / "Delvar.txt");
+    FakeMainView second;
+    app::MainWindowLogic started{
+        second, {rig.link, *setup, readings, graphs, log, clock, dialogs, progress}};
+    rig.link.MutableInfo().Online = false;
+    rig.link.MutableInfo().VersionText.clear();
+    started.Load(true);
+    started.Tick();  // connects in the middle of the deposition
+    ASSERT_EQ(started.Phase(), 13);
+    text = LogText();
+    EXPECT_EQ(text.find("Start:"), 0u);
+    EXPECT_NE(text.find(" Deposit, "), std::string::npos);
 }
 
 TEST_F(MainWindow, APhaseRunRestartsGraphsAndWritesOneLogRun) {

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,10 @@ class FakeMainView final : public app::MainView {
     void SetVisible(app::Ctl c, bool v) override { controls[c].visible = v; }
     bool IsVisible(app::Ctl c) const override { return Get(c).visible; }
     void SetEnabled(app::Ctl c, bool e) override { controls[c].enabled = e; }
-    void SetText(app::Ctl c, const std::string& t) override { controls[c].text = t; }
+    void SetText(app::Ctl c, const std::string& t) override {
+        if (throwOnPhaseText && c == app::Ctl::txtPhase) throw std::runtime_error("drawing failed");
+        controls[c].text = t;
+    }
     std::string Text(app::Ctl c) const override { return Get(c).text; }
     void SetTextColour(app::Ctl c, monitor::Rgb rgb) override { controls[c].colour = rgb; }
     void FillProcessList(const std::vector<std::string>& items) override {
@@ -61,6 +65,7 @@ class FakeMainView final : public app::MainView {
     bool Shown(app::Ctl c) const { return Get(c).visible; }
 
     app::MainWindowLogic* logic = nullptr;
+    bool throwOnPhaseText = false;
     std::map<app::Ctl, ControlState> controls;
     std::vector<std::string> processes;
     int processIndex = -1;
@@ -86,10 +91,19 @@ struct FakeInstrument {
     std::string sensors = "0 1.5 0.123 5900000 0 0 0 0 0 0 0 0 0";
     int failingName = 0;     // process whose name read fails
     char statusOfAll = 'A';  // the status every command gets
+    bool gone = false;       // nothing is answered
+    // Status characters the next replies to a command get, one each ("F": damaged).
+    std::map<std::string, std::string> next;
     std::vector<std::string> commands;
 
     Answer Respond(const std::string& c) {
         commands.push_back(c);
+        if (gone) return {0, ""};
+        if (auto it = next.find(c); it != next.end() && !it->second.empty()) {
+            const char status = it->second.front();
+            it->second.erase(0, 1);
+            if (status != 'A') return {status, ""};
+        }
         if (statusOfAll != 'A') return {statusOfAll, ""};
         if (c == "@") return {'A', version};
         if (c == "J") return {'A', std::to_string(channels)};

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "monitor/DataLog.h"
-#include "support/ScriptedDialogs.h"
 #include "support/ScratchFolder.h"
+#include "support/ScriptedDialogs.h"
 
 namespace delvar::monitor {
 namespace {
@@ -93,6 +93,35 @@ TEST_F(DataLogTest, IntervalTimeWindowAndMidnight) {
               "0.5");  // equal times: no window
     clock.seconds = 86398;
     EXPECT_EQ(Run({.File = "e", .LogMode = 1}, 4, 1), (Times{"1.0", "2.0", "3.0", "4.0"}));
+}
+
+// Time synchronisation setting the clock back a second is no midnight: run times
+// stay near the start, inside the time window, and the interval counts on.
+TEST_F(DataLogTest, ASmallClockStepBackIsNoMidnight) {
+    settings = {.File = "sync", .LogMode = 1, .StartTime = 0, .EndTime = 60, .Interval = 0};
+    clock.seconds = 36000;
+    Begin();
+    for (double now : {36000.5, 36001.0, 36000.0, 36000.5, 36001.5}) {
+        clock.seconds = now;
+        log.WriteRow("Deposit", {});
+    }
+    const std::string text = ReadFile(log.Path());
+    for (const char* t : {"\n0.5, Deposit", "\n1.0, Deposit", "\n0.0, Deposit", "\n1.5, Deposit"})
+        EXPECT_NE(text.find(t), std::string::npos) << t;
+    EXPECT_EQ(text.find("8640"), std::string::npos) << "no day added";
+
+    settings.Interval = 5;
+    settings.File = "sync5";
+    clock.seconds = 36000;
+    Begin();
+    for (double now : {36005.0, 36004.0, 36008.0, 36009.0}) {
+        clock.seconds = now;
+        log.WriteRow("Deposit", {});
+    }
+    const std::string five = ReadFile(log.Path());
+    EXPECT_NE(five.find("\n5.0, Deposit"), std::string::npos);
+    EXPECT_NE(five.find("\n9.0, Deposit"), std::string::npos) << "5 s after the step back";
+    EXPECT_EQ(five.find("\n8.0, Deposit"), std::string::npos);
 }
 
 TEST_F(DataLogTest, OverwriteKeepsOneRunAppendKeepsAll) {

@@ -15,6 +15,7 @@
 #include "commands/modCommOperate.h"
 #include "monitor/DataLog.h"
 #include "monitor/Graphs.h"
+#include "windows/frmComm.h"
 #include "windows/frmMain.h"
 
 namespace delvar::testing {
@@ -93,10 +94,68 @@ TEST_F(MainWindowWidgets, TheViewMenuShowsOneGraphAndTheTimerFollowsTheTimeScale
     sensors->trigger();
     EXPECT_TRUE(sensors->isChecked() && !rate->isChecked());
     EXPECT_EQ(w->Graphs().Display(), 3);
+    sensors->trigger();  // the graph already shown
+    EXPECT_TRUE(sensors->isChecked()) << "keeps its check mark";
+    EXPECT_EQ(w->Graphs().Display(), 3);
 
     w->SetTimeScale(10);
     EXPECT_EQ(w->UpdateTimer().interval(), 50);
     EXPECT_EQ(w->TimerPeriod(), 500) << "the logic sees the instrument's period";
+}
+
+// The instrument lost, the window looks for it every 5 s, but not while the setup or
+// the communications window is open.
+TEST_F(MainWindowWidgets, TheSearchForALostInstrumentWaitsForTheSetupAndCommWindows) {
+    instrument.gone = true;
+    w->Logic().Tick();  // times out
+    w->Logic().Tick();  // no answer to "@"
+    ASSERT_FALSE(rig.link.Info().Online);
+    EXPECT_TRUE(w->UpdateTimer().isActive());
+    EXPECT_FALSE(Find<QPushButton>("cmdStart")->isEnabled());
+
+    int opened = 0;
+    w->openSetupWindow = [&](int) { ++opened; };
+    Find<QAction>("mnuEditDatabase")->trigger();
+    ASSERT_EQ(opened, 1);
+    EXPECT_FALSE(w->UpdateTimer().isActive());
+    w->SetupWindowClosed();
+    EXPECT_TRUE(w->UpdateTimer().isActive()) << "the search goes on";
+
+    Find<QAction>("mnuEditComm")->trigger();
+    EXPECT_FALSE(w->UpdateTimer().isActive());
+    w->CommWindow().reject();
+    EXPECT_TRUE(w->UpdateTimer().isActive());
+    EXPECT_FALSE(Find<QPushButton>("cmdStart")->isEnabled()) << "still off line";
+}
+
+// Each place of the run buttons shows one of its two buttons: at start, off line, and
+// in the phases that leave the buttons as they were.
+TEST_F(MainWindowWidgets, EachRunButtonPlaceShowsOneButton) {
+    const std::pair<const char*, const char*> places[] = {{"cmdStart", "cmdAbort"},
+                                                          {"cmdStartLayer", "cmdStopLayer"},
+                                                          {"cmdNextLayer", "cmdStartManLayer"},
+                                                          {"cmdAutoMan", "cmdManAuto"}};
+    windows::frmMain fresh(
+        windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock, dialogs, progress,
+                                [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+    auto crowded = [&](const char* when) {
+        for (auto [first, second] : places) {
+            auto* a = fresh.findChild<QPushButton*>(first);
+            auto* b = fresh.findChild<QPushButton*>(second);
+            ASSERT_TRUE(a && b);
+            EXPECT_FALSE(a->isVisible() && b->isVisible()) << first << " " << when;
+        }
+    };
+    fresh.Logic().Load(false);
+    fresh.show();
+    crowded("off line at start");
+    instrument.phase = 2;  // the first phase read leaves the buttons as they were
+    rig.link.MutableInfo().Online = false;
+    rig.link.MutableInfo().VersionText.clear();
+    fresh.Logic().Tick();
+    ASSERT_EQ(fresh.Logic().Phase(), 2);
+    crowded("in phase 2");
+    EXPECT_TRUE(fresh.findChild<QPushButton*>("cmdStart")->isVisible());
 }
 
 }  // namespace
