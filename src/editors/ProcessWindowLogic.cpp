@@ -48,18 +48,14 @@ void ProcessWindowLogic::Open() {
     const setup::SetupData& s = services_.setup;
     *backup_ = {s.processes, s.layers, s.films, s.materials};
     CheckClicked(TransferCheck::All, services_.settings.UpDnAll == 1);
+    // Until a file has been opened, the current file is the one the settings name; a
+    // missing one is made by the first save.
+    if (files_.CurrentDatabase().empty())
+        files_.MakeCurrent(DatabasePath(services_.settings.DatabaseFile));
     if (state_.setupSource == 0) {
-        // The file current in the database module, else the one the settings name.
-        const std::string path = files_.CurrentDatabase().empty()
-                                     ? DatabasePath(services_.settings.DatabaseFile)
-                                     : files_.CurrentDatabase();
+        const std::string path = files_.CurrentDatabase();
         std::error_code error;
-        if (!fs::exists(path, error)) {
-            files_.MakeCurrent(path);  // made by the first Save
-            FileOpen();
-        } else if (!OpenDatabase(path)) {
-            FileOpen();
-        }
+        if (!fs::exists(path, error) || !OpenDatabase(path)) FileOpen();
         state_.caption = FileCaption(files_.CurrentDatabase());
     } else {
         RunUpload({});
