@@ -41,9 +41,7 @@ inline constexpr std::array<PortControl, 7> kPortControls = {{
 inline constexpr int kSerialPortChoices = 9;  // COM1..COM9
 
 // What Send shows, sending nothing, for a command with characters outside printable ASCII.
-inline constexpr const char* kPlainAsciiOnly =
-    "The instrument takes plain ASCII characters only (letters, digits, blanks and the usual "
-    "signs): nothing was sent.";
+inline constexpr const char* kPlainAsciiOnly = "Not sent: instrument takes plain ASCII.";
 
 // "COM<n>", followed by " (<device path>)" when the path is known.
 std::string SerialPortChoice(int portNumber, const std::string& devicePath);
