@@ -286,7 +286,9 @@ class FilmEditor::GridHandler final : public GridEvents {
                        ? (*row.choices)[std::size_t(item)]
                        : util::NumberText(value + (pocket ? 1 : 0));
         } else {
-            text = row.pattern ? util::FormatNumber(value, row.pattern) : util::NumberText(value);
+            // A plain number goes to the instrument whole: shown as it goes.
+            text = row.pattern ? util::FormatNumber(value, row.pattern)
+                               : util::NumberText(double(util::RoundHalfEven(value)));
         }
         grid_.SetCellText(r, 1, text);
     }

@@ -253,8 +253,9 @@ void LayerEditor::ShowRow(int grid, int row) {
     std::string text;
     switch (rowDef->kind) {
         case CellKind::Number:
+            // A plain number goes to the instrument whole: shown as it goes.
             text = rowDef->format ? util::FormatNumber(value, rowDef->format)
-                                  : util::NumberText(value);
+                                  : util::NumberText(double(util::RoundHalfEven(value)));
             break;
         case CellKind::Time:
             text = util::FormatHMS(value);

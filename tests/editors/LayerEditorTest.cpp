@@ -128,6 +128,9 @@ TEST(LayerEditor, EntriesNotWhollyOneNumberAreRefusedAndCellsShowWhatWillBeSent)
     r.editor->Download();
     ASSERT_GE(r.sent.size(), 2u);
     EXPECT_NE(r.sent[1].find(" 26,13 "), std::string::npos) << r.sent[1];
+    r.Layer().Pwr_Alarm_Dev = 40.5;  // as an old file may hold it: it goes out as 40
+    r.editor->LoadGrids();
+    EXPECT_EQ(r.Cell(kControl, 3), "40");
 }
 
 TEST(LayerEditor, TimeCellsTakeTimesAndSecondsAndAlwaysShowTheRecord) {
