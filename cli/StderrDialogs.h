@@ -24,10 +24,8 @@ class StderrDialogs final : public core::MessageOnlyDialogs {
                 return core::MessageAnswer::Ok;
         }
     }
-    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return saveFile;
-    }
+    std::optional<std::string> AskSaveFile(const core::FileRequest&) override { return saveFile; }
+    using DialogService::AskSaveFile;
 
     core::MessageAnswer questionAnswer = core::MessageAnswer::No;
     std::optional<std::string> saveFile;

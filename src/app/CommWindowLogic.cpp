@@ -121,6 +121,11 @@ void CommWindowLogic::Find() {
 
 void CommWindowLogic::Send(const std::string& command) {
     if (sending_) return;
+    // Anything else would go out as several bytes of UTF-8 the instrument cannot read.
+    if (!std::ranges::all_of(command, [](char c) { return c >= 0x20 && c < 0x7F; })) {
+        view_.SetResponseText(kPlainAsciiOnly);
+        return;
+    }
     sending_ = true;
     view_.SetSendBusy(true);
     std::string reply = link_.SendCommand(command);

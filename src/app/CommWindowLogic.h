@@ -40,6 +40,9 @@ inline constexpr std::array<PortControl, 7> kPortControls = {{
 
 inline constexpr int kSerialPortChoices = 9;  // COM1..COM9
 
+// What Send shows, sending nothing, for a command with characters outside printable ASCII.
+inline constexpr const char* kPlainAsciiOnly = "Not sent: instrument takes plain ASCII.";
+
 // "COM<n>", followed by " (<device path>)" when the path is known.
 std::string SerialPortChoice(int portNumber, const std::string& devicePath);
 
@@ -92,7 +95,8 @@ class CommWindowLogic {
 
     // Searches for the instrument on the selected port; ignored while one runs.
     void Find();
-    // Sends one command and shows its reply or the status text of the failure.
+    // Sends one command and shows its reply or the status text of the failure; a command
+    // the instrument cannot read (kPlainAsciiOnly) is not sent.
     void Send(const std::string& command);
 
   private:

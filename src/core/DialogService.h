@@ -19,6 +19,20 @@ struct Message {
     bool systemModal = false;  // stays above every window until answered
 };
 
+// A file dialog: its title, filter ("Label|*.ext"), the file it starts on, and for a
+// save dialog the suffix ("mdb") added to a name typed without one, before the dialog
+// asks whether to replace an existing file, so the question covers the real name.
+struct FileRequest {
+    std::string title;
+    std::string filter;
+    std::string initial;
+    std::string defaultSuffix;
+};
+
+// The extension of the first pattern of a filter ("DB Files|*.mdb" gives "mdb"); empty
+// when that pattern names none ("*.*", "*").
+std::string FilterSuffix(const std::string& filter);
+
 class DialogService {
   public:
     virtual ~DialogService() = default;
@@ -30,9 +44,12 @@ class DialogService {
     virtual std::optional<std::string> AskOpenFile(const std::string& title,
                                                    const std::string& filter,
                                                    const std::string& initial) = 0;
-    virtual std::optional<std::string> AskSaveFile(const std::string& title,
-                                                   const std::string& filter,
-                                                   const std::string& initial) = 0;
+    virtual std::optional<std::string> AskSaveFile(const FileRequest& request) = 0;
+    // A save dialog whose default suffix is the filter's own (FilterSuffix).
+    std::optional<std::string> AskSaveFile(const std::string& title, const std::string& filter,
+                                           const std::string& initial) {
+        return AskSaveFile(FileRequest{title, filter, initial, FilterSuffix(filter)});
+    }
 };
 
 // For tools without windows: only messages are shown; input boxes and file dialogs
@@ -47,10 +64,8 @@ class MessageOnlyDialogs : public DialogService {
                                            const std::string&) override {
         return std::nullopt;
     }
-    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
-                                           const std::string&) override {
-        return std::nullopt;
-    }
+    std::optional<std::string> AskSaveFile(const FileRequest&) override { return std::nullopt; }
+    using DialogService::AskSaveFile;
 };
 
 }  // namespace delvar::core

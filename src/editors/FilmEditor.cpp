@@ -6,8 +6,10 @@
 #include "app/AppTitle.h"
 #include "commands/modCommFilm.h"
 #include "commands/modCommProcess.h"
+#include "editors/Procedure.h"
 #include "editors/TimeText.h"
 #include "editors/TypedName.h"
+#include "editors/TypedNumber.h"
 #include "link/Frame.h"
 #include "util/Format.h"
 #include "util/Text.h"
@@ -192,50 +194,77 @@ std::vector<Row> SensorRows() {
 const std::vector<Row> kA5Rows = SensorRows();
 
 constexpr std::array<const char*, 3> kHeadings = {"Deposit", "Pre/Post", "Sensors"};
+constexpr std::array<const char*, 3> kGridNames = {"Film", "A3", "A5"};  // grdFilm, grdA3...
 const std::vector<Row>& RowsOf(FilmGrid grid) {
     return grid == FilmGrid::Film ? kFilmRows : grid == FilmGrid::A3 ? kA3Rows : kA5Rows;
 }
 
 }  // namespace
 
+template <typename Body>
+void FilmEditor::Run(const std::string& name, Body&& body) {
+    RunProcedure(context_.link.Errors, "frmFilm_" + name, std::forward<Body>(body));
+}
+
 // One grid of the editor: lays its rows out, shows the film's values and checks each
 // committed cell against its row.
 class FilmEditor::GridHandler final : public GridEvents {
   public:
     GridHandler(FilmEditor& editor, GridView& grid, FilmGrid which)
-        : editor_(editor), grid_(grid), rows_(RowsOf(which)), heading_(kHeadings[int(which)]) {}
+        : editor_(editor),
+          grid_(grid),
+          rows_(RowsOf(which)),
+          heading_(kHeadings[int(which)]),
+          name_(kGridNames[int(which)]) {}
 
     void Init() {
         grid_.SetEvents(this);
-        grid_.SetSize(int(rows_.size()), 2);
-        grid_.SetHeading(0, heading_);
-        grid_.SetHeading(1, "Value");
-        for (int r = 0; r < int(rows_.size()); ++r) {
-            const Row& row = rows_[std::size_t(r)];
-            grid_.SetCaption(r, row.caption ? row.caption : "");
-            if (!row.caption) grid_.SetRowHeight(r, 0);
-        }
+        editor_.Run(std::string("InitGrid") + name_, [this] {
+            grid_.SetSize(int(rows_.size()), 2);
+            grid_.SetHeading(0, heading_);
+            grid_.SetHeading(1, "Value");
+            for (int r = 0; r < int(rows_.size()); ++r) {
+                const Row& row = rows_[std::size_t(r)];
+                grid_.SetCaption(r, row.caption ? row.caption : "");
+                if (!row.caption) grid_.SetRowHeight(r, 0);
+            }
+        });
     }
     void Load() {
-        for (int r = 0; r < int(rows_.size()); ++r) Show(r);
+        editor_.Run(std::string("LoadGrid") + name_, [this] {
+            for (int r = 0; r < int(rows_.size()); ++r) Show(r);
+        });
     }
 
     void BeforeEdit(int row, int col) override {
-        const Row* r = RowAt(row, col);
-        if (!r || r->kind != Kind::List) return;
-        grid_.ClearList(row, col);
-        for (const std::string& item : *r->choices) grid_.AddListItem(row, col, item);
+        Handle("BeforeEdit", [&] {
+            const Row* r = RowAt(row, col);
+            if (!r || r->kind != Kind::List) return;
+            grid_.ClearList(row, col);
+            for (const std::string& item : *r->choices) grid_.AddListItem(row, col, item);
+        });
     }
     void TextChange(int, int) override {}
-    void AfterEdit(int row, int col) override { Commit(row, col); }
-    void EnterKey(int row, int col) override { Commit(row, col); }
-    void FocusLost(int row, int col) override { Commit(row, col); }
+    void AfterEdit(int row, int col) override {
+        Handle("AfterEdit", [&] { Commit(row, col); });
+    }
+    void EnterKey(int row, int col) override {
+        Handle("KeyPress", [&] { Commit(row, col); });
+    }
+    void FocusLost(int row, int col) override {
+        Handle("LostFocus", [&] { Commit(row, col); });
+    }
     void PointerMove(int row) override {
         const bool inside = row >= 0 && row < int(rows_.size());
         grid_.SetToolTip(inside ? rows_[std::size_t(row)].tooltip : "");
     }
 
   private:
+    // An event of this grid as its handler "grd<name>_<event>".
+    template <typename Body>
+    void Handle(const char* event, Body&& body) {
+        editor_.Run(std::string("grd") + name_ + "_" + event, std::forward<Body>(body));
+    }
     FilmRec& Film() { return editor_.context_.setup.films[editor_.film_]; }
     const Row* RowAt(int row, int col) const {
         if (col != 1 || row < 0 || row >= int(rows_.size())) return nullptr;
@@ -257,7 +286,9 @@ class FilmEditor::GridHandler final : public GridEvents {
                        ? (*row.choices)[std::size_t(item)]
                        : util::NumberText(value + (pocket ? 1 : 0));
         } else {
-            text = row.pattern ? util::FormatNumber(value, row.pattern) : util::NumberText(value);
+            // A plain number goes to the instrument whole: shown as it goes.
+            text = row.pattern ? util::FormatNumber(value, row.pattern)
+                               : util::NumberText(double(util::RoundHalfEven(value)));
         }
         grid_.SetCellText(r, 1, text);
     }
@@ -275,13 +306,13 @@ class FilmEditor::GridHandler final : public GridEvents {
             else
                 Refuse(row->message);
         } else {
-            double value = util::LeadingNumber(grid_.CellText(r, 1));
-            if (value == 0) {
-                grid_.SetCellText(r, 1, row->zeroText);
-                value = util::LeadingNumber(row->zeroText);
-            }
-            if (Accepts(*row, value))
-                row->field.Set(Film(), value);
+            double value = 0;
+            const bool number = ParseCellNumber(grid_.CellText(r, 1), value);
+            if (number && value == 0) value = util::LeadingNumber(row->zeroText);
+            // A row shown as a plain number is sent in whole units: it stores the value
+            // rounded, so the cell shows what the instrument gets.
+            if (number && Accepts(*row, value))
+                row->field.Set(Film(), row->pattern ? value : double(util::RoundHalfEven(value)));
             else
                 Refuse(row->message);
         }
@@ -294,15 +325,13 @@ class FilmEditor::GridHandler final : public GridEvents {
         const long whole = util::RoundHalfEven(value);
         return !row.stability || whole == 0 || whole >= 25;
     }
-    void Refuse(const char* message) {
-        editor_.context_.dialogs.ShowMessage(
-            {message, app::kAppTitle, core::MessageIcon::Exclamation, core::MessageButtons::Ok});
-    }
+    void Refuse(const char* message) { RefuseEntry(message, editor_.context_.dialogs); }
 
     FilmEditor& editor_;
     GridView& grid_;
     const std::vector<Row>& rows_;
     const char* heading_;
+    const char* name_;
 };
 
 FilmEditor::FilmEditor(EditorContext& context, FilmEditorView& view, GridView& grdFilm,
@@ -320,14 +349,16 @@ int FilmEditor::RowCount(FilmGrid grid) {
 }
 
 void FilmEditor::Open() {
-    saved_.assign(context_.setup.films.begin(), context_.setup.films.end());
-    view_.SetTransfersEnabled(context_.link.Info().Online);
-    film_ = setup::Table<FilmRec, setup::kMaxFilms>::Valid(context_.currentFilm)
-                ? context_.currentFilm
-                : 1;
-    context_.currentFilm = film_;
-    for (auto& grid : grids_) grid->Init();
-    Load();
+    Run("Form_Load", [this] {
+        saved_.assign(context_.setup.films.begin(), context_.setup.films.end());
+        view_.SetTransfersEnabled(context_.link.Info().Online);
+        film_ = setup::Table<FilmRec, setup::kMaxFilms>::Valid(context_.currentFilm)
+                    ? context_.currentFilm
+                    : 1;
+        context_.currentFilm = film_;
+        for (auto& grid : grids_) grid->Init();
+        Load();
+    });
 }
 
 void FilmEditor::Load() {
@@ -359,43 +390,54 @@ void FilmEditor::SetEditFilmNumber(int film) {
 }
 
 void FilmEditor::FilmChosen(int index) {
-    if (setup::Table<FilmRec, setup::kMaxFilms>::Valid(index + 1))
-        SetEditFilmNumber(index + 1);
-    else
-        view_.SelectFilm(film_ - 1);
+    Run("cboFilms_Click", [&] {
+        if (setup::Table<FilmRec, setup::kMaxFilms>::Valid(index + 1))
+            SetEditFilmNumber(index + 1);
+        else
+            view_.SelectFilm(film_ - 1);
+    });
 }
 
 void FilmEditor::FilmTextLeft(const std::string& text) {
-    std::string& name = context_.setup.films[film_].Film_Name;
-    const std::string typed = util::Trim(text);
-    // An emptied selector is no name: the film keeps its own.
-    if (!typed.empty() && typed != util::Trim(name)) {
-        name = TypedName(typed);
-        view_.SetFilmEntry(film_ - 1, name);
-    }
-    view_.SelectFilm(film_ - 1);
+    Run("cboFilms_LostFocus", [&] {
+        std::string& name = context_.setup.films[film_].Film_Name;
+        const std::string typed = util::Trim(text);
+        // An emptied selector is no name: the film keeps its own.
+        const bool renamed = !typed.empty() && typed != util::Trim(name);
+        if (renamed) {
+            name = TypedName(typed);
+            view_.SetFilmEntry(film_ - 1, name);
+        }
+        // The selector shows the stored name before a message can take the focus.
+        view_.SelectFilm(film_ - 1);
+        if (renamed) TellLostCharacters(typed, name, context_.dialogs);
+    });
 }
 
 void FilmEditor::MaterialChosen(int index) {
-    FilmRec& film = context_.setup.films[film_];
-    if (setup::Table<setup::MaterialRec, setup::kMaxMaterials>::Valid(index + 1))
-        film.Material_Index = std::int16_t(index + 1);
-    else
-        view_.SelectMaterial(film.Material_Index - 1);
-    view_.SetMaterialLabel("Material " + std::to_string(film.Material_Index) + ":");
+    Run("cboMaterials_Click", [&] {
+        FilmRec& film = context_.setup.films[film_];
+        if (setup::Table<setup::MaterialRec, setup::kMaxMaterials>::Valid(index + 1))
+            film.Material_Index = std::int16_t(index + 1);
+        else
+            view_.SelectMaterial(film.Material_Index - 1);
+        view_.SetMaterialLabel("Material " + std::to_string(film.Material_Index) + ":");
+    });
 }
 
 void FilmEditor::Cancel() {
-    for (int f = 1; f <= setup::kMaxFilms && f <= int(saved_.size()); ++f)
-        context_.setup.films[f] = saved_[std::size_t(f - 1)];
+    Run("cmdCancel_Click", [this] {
+        for (int f = 1; f <= setup::kMaxFilms && f <= int(saved_.size()); ++f)
+            context_.setup.films[f] = saved_[std::size_t(f - 1)];
+    });
 }
 
 void FilmEditor::UpLoad(bool allFilms) {
-    Transfer(allFilms, true);
+    Run("cmdUpLoad_Click", [&] { Transfer(allFilms, true); });
 }
 
 void FilmEditor::DnLoad(bool allFilms) {
-    Transfer(allFilms, false);
+    Run("cmdDnLoad_Click", [&] { Transfer(allFilms, false); });
 }
 
 std::string FilmEditor::TransferError(bool upload, bool allFilms, int film, int status) const {

@@ -65,6 +65,9 @@ class FilmEditor {
 
   private:
     class GridHandler;
+    // Runs body as the handler "frmFilm_" + name of the error handler.
+    template <typename Body>
+    void Run(const std::string& name, Body&& body);
     void Load();
     void LoadSelectors();
     void Transfer(bool allFilms, bool upload);

@@ -1,11 +1,10 @@
 #include "editors/LayerEditor.h"
 
-#include <optional>
-
 #include "app/AppTitle.h"
 #include "commands/modCommProcess.h"
-#include "core/CErrHandler.h"
+#include "editors/Procedure.h"
 #include "editors/TimeText.h"
+#include "editors/TypedNumber.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -157,17 +156,6 @@ std::vector<LayerRow> RampRows() {
 
 const char* const kGridNames[kLayerGrids] = {"grdLayer1", "grdLayer2", "grdLayer3"};
 
-// Registers a procedure with the error handler while it runs, when there is one.
-class Procedure {
-  public:
-    Procedure(core::CErrHandler* errors, const std::string& name) {
-        if (errors) guard_.emplace(*errors, "frmLayer_" + name);
-    }
-
-  private:
-    std::optional<core::ProcGuard> guard_;
-};
-
 std::string GridProc(int grid, const char* event) {
     return std::string(kGridNames[grid]) + "_" + event;
 }
@@ -180,11 +168,18 @@ const std::vector<LayerRow>& LayerRows(int grid) {
     return grid >= 0 && grid < kLayerGrids ? rows[grid] : none;
 }
 
+template <typename Body>
+void LayerEditor::Run(const std::string& name, Body&& body) {
+    RunProcedure(context_.link.Errors, "frmLayer_" + name, std::forward<Body>(body));
+}
+
 // What one grid tells the editor.
 class LayerEditor::Events final : public GridEvents {
   public:
     Events(LayerEditor& editor, int grid) : editor_(editor), grid_(grid) {}
-    void BeforeEdit(int row, int col) override { editor_.BeforeEdit(grid_, row, col); }
+    void BeforeEdit(int row, int col) override {
+        editor_.Run(GridProc(grid_, "BeforeEdit"), [&] { editor_.BeforeEdit(grid_, row, col); });
+    }
     void TextChange(int, int) override {}
     void AfterEdit(int row, int col) override { Commit(row, col, "AfterEdit"); }
     void EnterKey(int row, int col) override { Commit(row, col, "KeyPress"); }
@@ -193,8 +188,7 @@ class LayerEditor::Events final : public GridEvents {
 
   private:
     void Commit(int row, int col, const char* event) {
-        Procedure proc(editor_.context_.link.Errors, GridProc(grid_, event));
-        editor_.Commit(grid_, row, col);
+        editor_.Run(GridProc(grid_, event), [&] { editor_.Commit(grid_, row, col); });
     }
     LayerEditor& editor_;
     int grid_;
@@ -233,20 +227,21 @@ void LayerEditor::SetEditLayerNumber(int layer) {
 
 void LayerEditor::InitGrids() {
     for (int g = 0; g < kLayerGrids; ++g) {
-        Procedure proc(context_.link.Errors, "InitGridLayer" + std::to_string(g + 1));
-        GridView& grid = *grids_[g];
-        grid.SetSize(kShownRows[g], 2);
-        grid.SetHeading(0, kGridHeadings[g]);
-        grid.SetHeading(1, "Value");
-        for (int r = 0; r < kShownRows[g]; ++r) grid.SetCaption(r, Row(g, r)->caption);
+        Run("InitGridLayer" + std::to_string(g + 1), [&] {
+            GridView& grid = *grids_[g];
+            grid.SetSize(kShownRows[g], 2);
+            grid.SetHeading(0, kGridHeadings[g]);
+            grid.SetHeading(1, "Value");
+            for (int r = 0; r < kShownRows[g]; ++r) grid.SetCaption(r, Row(g, r)->caption);
+        });
     }
 }
 
 void LayerEditor::LoadGrids() {
-    for (int g = 0; g < kLayerGrids; ++g) {
-        Procedure proc(context_.link.Errors, "LoadGridLayer" + std::to_string(g + 1));
-        for (int r = 0; r < kShownRows[g]; ++r) ShowRow(g, r);
-    }
+    for (int g = 0; g < kLayerGrids; ++g)
+        Run("LoadGridLayer" + std::to_string(g + 1), [&] {
+            for (int r = 0; r < kShownRows[g]; ++r) ShowRow(g, r);
+        });
 }
 
 // The record's value in the cell, as the row shows it.
@@ -258,8 +253,9 @@ void LayerEditor::ShowRow(int grid, int row) {
     std::string text;
     switch (rowDef->kind) {
         case CellKind::Number:
+            // A plain number goes to the instrument whole: shown as it goes.
             text = rowDef->format ? util::FormatNumber(value, rowDef->format)
-                                  : util::NumberText(value);
+                                  : util::NumberText(double(util::RoundHalfEven(value)));
             break;
         case CellKind::Time:
             text = util::FormatHMS(value);
@@ -273,7 +269,6 @@ void LayerEditor::ShowRow(int grid, int row) {
 }
 
 void LayerEditor::BeforeEdit(int grid, int row, int col) {
-    Procedure proc(context_.link.Errors, GridProc(grid, "BeforeEdit"));
     const LayerRow* rowDef = Row(grid, row);
     if (!rowDef || col != 1) return;
     grids_[grid]->ClearList(row, col);
@@ -287,14 +282,13 @@ void LayerEditor::Commit(int grid, int row, int col) {
     GridView& view = *grids_[grid];
     switch (rowDef->kind) {
         case CellKind::Number: {
-            if (util::LeadingNumber(view.CellText(row, col)) == 0) view.SetCellText(row, col, "0");
-            const double value = util::LeadingNumber(view.CellText(row, col));
-            if (value >= rowDef->low && value <= rowDef->high) {
-                rowDef->field.Set(*layer, value);
-            } else {
-                context_.dialogs.ShowMessage({.text = rowDef->message, .title = app::kAppTitle});
-                ShowRow(grid, row);
-            }
+            // A row shown as a plain number is sent in whole units: it stores the value
+            // rounded, so the cell shows what the instrument gets.
+            if (const auto value = TypedNumber(view.CellText(row, col), rowDef->low, rowDef->high,
+                                               rowDef->message, context_.dialogs))
+                rowDef->field.Set(*layer,
+                                  rowDef->format ? *value : double(util::RoundHalfEven(*value)));
+            ShowRow(grid, row);
             break;
         }
         case CellKind::Time: {
@@ -332,25 +326,29 @@ int LayerEditor::FilmPosition() const {
 }
 
 int LayerEditor::FilmChosen(int position) {
-    LayerRec* layer = Layer();
-    if (layer && position >= 0 && position < setup::kMaxFilms)
-        layer->Film_Number = std::int16_t(position + 1);
+    Run("cboFilms_Click", [&] {
+        LayerRec* layer = Layer();
+        if (layer && position >= 0 && position < setup::kMaxFilms)
+            layer->Film_Number = std::int16_t(position + 1);
+    });
     return FilmPosition();
 }
 
 void LayerEditor::Upload() {
-    Procedure proc(context_.link.Errors, "cmdUpLoad_Click");
-    if (transferring_ || !Layer()) return;
-    if (Transfer(true) != 0)
-        context_.dialogs.ShowMessage({.text = "Layer Upload Error", .title = app::kAppTitle});
-    LoadGrids();
+    Run("cmdUpLoad_Click", [this] {
+        if (transferring_ || !Layer()) return;
+        if (Transfer(true) != 0)
+            context_.dialogs.ShowMessage({.text = "Layer Upload Error", .title = app::kAppTitle});
+        LoadGrids();
+    });
 }
 
 void LayerEditor::Download() {
-    Procedure proc(context_.link.Errors, "cmdDnLoad_Click");
-    if (transferring_ || !Layer()) return;
-    if (Transfer(false) != 0)
-        context_.dialogs.ShowMessage({.text = "Layer Download Error", .title = app::kAppTitle});
+    Run("cmdDnLoad_Click", [this] {
+        if (transferring_ || !Layer()) return;
+        if (Transfer(false) != 0)
+            context_.dialogs.ShowMessage({.text = "Layer Download Error", .title = app::kAppTitle});
+    });
 }
 
 // XSTART, the layer, XSTOP: XSTOP is sent whatever went before, so the instrument is
@@ -368,7 +366,7 @@ int LayerEditor::Transfer(bool upload) {
 }
 
 void LayerEditor::Cancel() {
-    context_.setup.layers = saved_;
+    Run("cmdCancel_Click", [this] { context_.setup.layers = saved_; });
 }
 
 }  // namespace delvar::editors

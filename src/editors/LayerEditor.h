@@ -90,6 +90,9 @@ class LayerEditor {
 
   private:
     class Events;
+    // Runs body as the handler "frmLayer_" + name of the error handler.
+    template <typename Body>
+    void Run(const std::string& name, Body&& body);
     setup::LayerRec* Layer();
     const LayerRow* Row(int grid, int row) const;
     void ShowRow(int grid, int row);

@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "app/AppTitle.h"
+#include "editors/Procedure.h"
 #include "editors/TypedName.h"
+#include "editors/TypedNumber.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -24,14 +26,25 @@ std::string Hundredths(int value) {
 MaterialEditor::MaterialEditor(EditorContext& context, MaterialEditorView& view)
     : context_(context), view_(view) {}
 
+template <typename Body>
+void MaterialEditor::Run(const std::string& name, Body&& body) {
+    RunProcedure(context_.link.Errors, "frmMaterial_" + name, std::forward<Body>(body));
+}
+
 void MaterialEditor::Open() {
-    std::vector<std::string> names;
-    for (const MaterialRec& m : context_.setup.materials) names.push_back(m.Material);
-    view_.SetMaterialList(names);
-    MaterialChosen(0);
+    Run("Form_Load", [this] {
+        std::vector<std::string> names;
+        for (const MaterialRec& m : context_.setup.materials) names.push_back(m.Material);
+        view_.SetMaterialList(names);
+        Show(0);
+    });
 }
 
 void MaterialEditor::MaterialChosen(int index) {
+    Run("cboMaterials_Click", [&] { Show(index); });
+}
+
+void MaterialEditor::Show(int index) {
     if (Materials::Valid(index + 1)) material_ = index + 1;
     view_.SelectMaterial(material_ - 1);
     // The spins take the record's values; the record itself is left as it is, so a
@@ -58,36 +71,46 @@ void MaterialEditor::SetSpin(Spin& spin, int value, double MaterialRec::*field) 
 }
 
 void MaterialEditor::DensityStep(int step) {
-    SetSpin(density_, density_.value + step, &MaterialRec::Density);
+    Run("spnDensity_Change",
+        [&] { SetSpin(density_, density_.value + step, &MaterialRec::Density); });
 }
 
 void MaterialEditor::ZFactorStep(int step) {
-    SetSpin(zFactor_, zFactor_.value + step, &MaterialRec::ZFactor);
+    Run("spnZFactor_Change",
+        [&] { SetSpin(zFactor_, zFactor_.value + step, &MaterialRec::ZFactor); });
 }
 
 void MaterialEditor::Typed(Spin& spin, const std::string& text, double MaterialRec::*field,
                            bool isZFactor) {
-    const double value = util::LeadingNumber(text);
-    if (value < spin.min / 100.0 || value > spin.max / 100.0) {
-        Message("Valid values are " + Hundredths(spin.min) + " to " + Hundredths(spin.max) + ".");
+    // Anything but one number within the spin's range is refused; the box shows the
+    // record's value again.
+    const auto value = TypedNumber(
+        text, spin.min / 100.0, spin.max / 100.0,
+        "Valid values are " + Hundredths(spin.min) + " to " + Hundredths(spin.max) + ".",
+        context_.dialogs);
+    if (!value) {
         ShowValues();
         if (isZFactor) view_.FocusZFactor();
         return;
     }
     // Whole hundredths: further decimals are dropped (2.345 -> 234); the small
     // allowance keeps 2.3, which is 229.99999... in binary, at 230.
-    SetSpin(spin, int(std::floor(value * 100 + 1e-7)), field);
+    SetSpin(spin, int(std::floor(*value * 100 + 1e-7)), field);
 }
 
 void MaterialEditor::DensityTyped(const std::string& text) {
-    Typed(density_, text, &MaterialRec::Density, false);
+    Run("txtDensity_LostFocus", [&] { Typed(density_, text, &MaterialRec::Density, false); });
 }
 
 void MaterialEditor::ZFactorTyped(const std::string& text) {
-    Typed(zFactor_, text, &MaterialRec::ZFactor, true);
+    Run("txtZFactor_LostFocus", [&] { Typed(zFactor_, text, &MaterialRec::ZFactor, true); });
 }
 
 void MaterialEditor::Rename() {
+    Run("cmdEdit_Click", [this] { AskName(); });
+}
+
+void MaterialEditor::AskName() {
     std::string& name = context_.setup.materials[material_].Material;
     for (;;) {
         const auto reply =
@@ -105,6 +128,7 @@ void MaterialEditor::Rename() {
             name = typed;
             view_.SetMaterialEntry(material_ - 1, name);
             view_.SelectMaterial(material_ - 1);
+            TellLostCharacters(*reply, name, context_.dialogs);
             return;
         }
         Message("Duplicate Name @ Material #" + std::to_string(duplicate) + ".");

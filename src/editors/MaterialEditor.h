@@ -54,6 +54,11 @@ class MaterialEditor {
     void Rename();  // cmdEdit
 
   private:
+    // Runs body as the handler "frmMaterial_" + name of the error handler.
+    template <typename Body>
+    void Run(const std::string& name, Body&& body);
+    void Show(int index);  // the material at list position index, when there is one
+    void AskName();
     void SetSpin(Spin& spin, int value, double setup::MaterialRec::*field);
     void Typed(Spin& spin, const std::string& text, double setup::MaterialRec::*field,
                bool isZFactor);

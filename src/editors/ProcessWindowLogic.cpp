@@ -26,8 +26,9 @@ bool SameName(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool ProcessWindowLogic::WindowFiles::Open(const std::string& path) {
+    const std::string current = database_.CurrentDatabase();
     const bool opened = database_.DBOpen(path);
-    current_ = opened ? path : "";
+    if (path == tempDb_) database_.MakeCurrent(current);
     return opened;
 }
 
@@ -37,9 +38,7 @@ ProcessWindowLogic::ProcessWindowLogic(ProcessWindowServices services, EditorOpe
       openers_(std::move(openers)),
       view_(view),
       context_{services_.link, services_.setup, services_.dialogs, services_.progress},
-      files_(services_.database, services_.database.CurrentDatabase().empty()
-                                     ? DatabasePath(services_.settings.DatabaseFile)
-                                     : services_.database.CurrentDatabase()),
+      files_(services_.database, DatabasePath("TempDB")),
       transfer_(services_.link, services_.dialogs, services_.progress, services_.setup, state_,
                 app::kAppTitle) {
     state_.setupSource = sourceFlag;
@@ -49,6 +48,10 @@ void ProcessWindowLogic::Open() {
     const setup::SetupData& s = services_.setup;
     *backup_ = {s.processes, s.layers, s.films, s.materials};
     CheckClicked(TransferCheck::All, services_.settings.UpDnAll == 1);
+    // Until a file has been opened, the current file is the one the settings name; a
+    // missing one is made by the first save.
+    if (files_.CurrentDatabase().empty())
+        files_.MakeCurrent(DatabasePath(services_.settings.DatabaseFile));
     if (state_.setupSource == 0) {
         const std::string path = files_.CurrentDatabase();
         std::error_code error;
@@ -126,6 +129,7 @@ void ProcessWindowLogic::RenameProcess(int process) {
             if (SameName(services_.setup.processes[p].Process_Name, name)) duplicate = p;
         if (duplicate == 0) {
             record.Process_Name = name;
+            TellLostCharacters(*reply, name, services_.dialogs);
             return;
         }
         Message("Duplicate Name @ Process #" + std::to_string(duplicate) + ".");
@@ -235,9 +239,12 @@ void ProcessWindowLogic::FileSave() {
 
 bool ProcessWindowLogic::FileSaveAs() {
     if (busy_) return false;
-    const auto chosen = services_.dialogs.AskSaveFile("", kDatabaseFilter, DialogStart());
+    const auto chosen =
+        services_.dialogs.AskSaveFile({"", kDatabaseFilter, DialogStart(), kDatabaseSuffix});
     if (!chosen || chosen->empty()) return false;
     std::string path = *chosen;
+    // The dialog adds the suffix itself, before its overwrite question; this is for
+    // a dialog that could not.
     if (!fs::path(path).has_extension()) path += ".mdb";
     if (!SaveInto(path)) return false;
     files_.MakeCurrent(path);

@@ -22,6 +22,7 @@
 namespace delvar::editors {
 
 inline constexpr const char* kDatabaseFilter = "DB Files (*.mdb)|*.mdb";
+inline constexpr const char* kDatabaseSuffix = "mdb";  // added by the save dialog
 inline constexpr const char* kClickTopLayer = " Click the top layer for this layer number.";
 inline constexpr const char* kOfflineNotice =
     "Sensor, Source, and Logic changes require instrument on line.";
@@ -115,20 +116,21 @@ class ProcessWindowLogic {
     EditorContext& Context() { return context_; }
 
   private:
-    // The setup database as the window knows it: the file it shows is current even
-    // when it was made by Save As.
+    // The setup database as the window uses it. The current file is the database
+    // module's, made current by an open or a Save As; TempDB, which only holds the
+    // setup while the instrument's is saved before a download, never becomes current.
     class WindowFiles final : public transfer::SetupFiles {
       public:
-        WindowFiles(setup::modDatabase& database, std::string current)
-            : database_(database), current_(std::move(current)) {}
+        WindowFiles(setup::modDatabase& database, std::string tempDb)
+            : database_(database), tempDb_(std::move(tempDb)) {}
         bool Save(const std::string& path) override { return database_.DBSave(path); }
         bool Open(const std::string& path) override;
-        std::string CurrentDatabase() const override { return current_; }
-        void MakeCurrent(const std::string& path) { current_ = path; }
+        std::string CurrentDatabase() const override { return database_.CurrentDatabase(); }
+        void MakeCurrent(const std::string& path) { database_.MakeCurrent(path); }
 
       private:
         setup::modDatabase& database_;
-        std::string current_;
+        std::string tempDb_;
     };
 
     struct Backup {

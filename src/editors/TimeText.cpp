@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/AppTitle.h"
+#include "editors/TypedNumber.h"
 #include "util/Text.h"
 
 namespace delvar::editors {
@@ -41,9 +42,12 @@ long TimeOfDaySeconds(std::string_view text) {
 
 int TimeTextSeconds(std::string_view text) {
     const std::string trimmed = util::Trim(text);
-    const long seconds = trimmed.find(':') != std::string::npos
-                             ? TimeOfDaySeconds(trimmed)
-                             : util::RoundHalfEven(util::LeadingNumber(trimmed));
+    long seconds = -1;
+    double number = 0;
+    if (trimmed.find(':') != std::string::npos)
+        seconds = TimeOfDaySeconds(trimmed);
+    else if (ParseCellNumber(trimmed, number))
+        seconds = util::RoundHalfEven(number);
     return seconds >= 0 && seconds <= kMaxTimeSeconds ? int(seconds) : -1;
 }
 

@@ -14,8 +14,8 @@ inline constexpr const char* kTimeMessage =
 
 // The seconds a time text stands for, -1 when it is unreadable or outside 0..5999.
 // A text with ":" is a time of day, hours 0-23 and minutes and seconds 0-59; any
-// other text is a number of seconds (its leading number, 0 when it has none),
-// rounded half to even.
+// other text is a number of seconds, rounded half to even: blank counts as 0, and
+// anything that is not wholly one finite number is unreadable.
 int TimeTextSeconds(std::string_view text);
 
 // TimeTextSeconds, showing kTimeMessage when the result is -1.

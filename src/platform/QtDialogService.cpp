@@ -50,7 +50,9 @@ std::string QtFileFilter(const std::string& filter) {
     QStringList out;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QString patterns = parts[i + 1].split(';', Qt::SkipEmptyParts).join(' ').trimmed();
-        if (!patterns.isEmpty()) out << parts[i] + " (" + patterns + ")";
+        if (patterns.isEmpty()) continue;
+        const QString shown = "(" + patterns + ")";
+        out << (parts[i].trimmed().endsWith(shown) ? parts[i].trimmed() : parts[i] + " " + shown);
     }
     return out.join(";;").toStdString();
 }
@@ -97,12 +99,22 @@ std::optional<std::string> QtDialogService::AskOpenFile(const std::string& title
                                                QString::fromStdString(QtFileFilter(filter))));
 }
 
-std::optional<std::string> QtDialogService::AskSaveFile(const std::string& title,
-                                                        const std::string& filter,
-                                                        const std::string& initial) {
-    return Chosen(QFileDialog::getSaveFileName(parent_, QString::fromStdString(title),
-                                               QString::fromStdString(initial),
-                                               QString::fromStdString(QtFileFilter(filter))));
+std::unique_ptr<QFileDialog> MakeSaveDialog(QWidget* parent, const core::FileRequest& request) {
+    auto dialog = std::make_unique<QFileDialog>(
+        parent, QString::fromStdString(request.title), QString::fromStdString(request.initial),
+        QString::fromStdString(QtFileFilter(request.filter)));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setDefaultSuffix(QString::fromStdString(request.defaultSuffix));
+    dialog->setOption(QFileDialog::DontUseNativeDialog, !request.defaultSuffix.empty());
+    return dialog;
+}
+
+std::optional<std::string> QtDialogService::AskSaveFile(const core::FileRequest& request) {
+    const auto dialog = MakeSaveDialog(parent_, request);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return std::nullopt;
+    return Chosen(dialog->selectedFiles().constFirst());
 }
 
 }  // namespace delvar::platform

@@ -63,6 +63,9 @@ class modDatabase {
     bool DBSave(const std::string& path);
 
     const std::string& CurrentDatabase() const { return currentDatabase_; }
+    // The file the setup in memory now belongs to, without reading it: the file a
+    // Save As wrote, or the one current before a scratch file was opened.
+    void MakeCurrent(const std::string& path) { currentDatabase_ = path; }
     // The record being read or written, as the error messages name it.
     const std::string& ItemText() const { return itemText_; }
     DatabaseOptions& Options() { return options_; }

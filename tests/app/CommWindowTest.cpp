@@ -122,6 +122,16 @@ TEST(CommWindow, SendShowsTheReplyOrTheStatusText) {
     EXPECT_EQ(r.view.response, "Timeout");
     r.logic.Send("");
     EXPECT_EQ(r.view.response, "Bad Command");
+
+    // The instrument takes plain ASCII: anything else is not sent at all.
+    r.tcp.sent.clear();
+    for (const char* command : {"W 1°", "Name Dünn", "W\t1"}) {
+        r.view.response.clear();
+        r.logic.Send(command);
+        EXPECT_EQ(r.view.response, kPlainAsciiOnly) << command;
+    }
+    EXPECT_TRUE(r.tcp.sent.empty());
+    EXPECT_FALSE(r.logic.Sending());
 }
 
 }  // namespace

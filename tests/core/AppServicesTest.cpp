@@ -83,6 +83,15 @@ TEST(QtFileFilter, LabelsAndPatternsBecomeQtFilters) {
               "Text (*.txt *.csv);;All Files (*.*)");
     EXPECT_EQ(QtFileFilter("*.oc2"), "*.oc2 (*.oc2)");
     EXPECT_EQ(QtFileFilter(""), "");
+    EXPECT_EQ(QtFileFilter("DB Files (*.mdb)|*.mdb"), "DB Files (*.mdb)") << "shown once";
+}
+
+TEST(QtFileFilter, TheDefaultSuffixOfASaveDialogIsItsFiltersFirstExtension) {
+    EXPECT_EQ(FilterSuffix("DB Files (*.mdb)|*.mdb"), "mdb");
+    EXPECT_EQ(FilterSuffix("Text|*.txt;*.csv|All Files|*.*"), "txt");
+    EXPECT_EQ(FilterSuffix("*.oc2"), "oc2");
+    for (const char* none : {"", "All Files|*.*", "All|*", "Logs|log*.txt", "Odd|*."})
+        EXPECT_EQ(FilterSuffix(none), "") << none;
 }
 
 }  // namespace

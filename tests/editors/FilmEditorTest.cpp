@@ -7,7 +7,9 @@
 #include <map>
 
 #include "commands/CommandRig.h"
+#include "core/ErrHandlerRig.h"
 #include "editors/FilmEditor.h"
+#include "editors/TimeText.h"
 #include "editors/TypedName.h"
 
 namespace delvar::testing {
@@ -24,6 +26,7 @@ struct FakeGrid final : editors::GridView {
     void SetCaption(int row, const std::string& t) override { cells[{row, 0}] = t; }
     void SetCellText(int row, int col, const std::string& t) override { cells[{row, col}] = t; }
     std::string CellText(int row, int col) const override {
+        if (failReads) throw std::runtime_error("grid gone");
         auto it = cells.find({row, col});
         return it == cells.end() ? "" : it->second;
     }
@@ -54,6 +57,7 @@ struct FakeGrid final : editors::GridView {
     bool Hidden(int row) const { return heights.count(row) && heights.at(row) == 0; }
 
     int rows = 0, chosen = -1;
+    bool failReads = false;  // reading a cell raises an error
     std::string tip;
     std::map<int, std::string> headings;
     std::map<std::pair<int, int>, std::string> cells;
@@ -126,6 +130,54 @@ TEST(FilmEditor, RefusedEntriesShowTheRowsMessageAndTheCellReverts) {
     EXPECT_EQ(r.rig.dialogs.LastText(), "Valid Power values are 0 to 100");
 }
 
+TEST(FilmEditor, EntriesNotWhollyOneNumberAreRefusedAndCellsShowWhatWillBeSent) {
+    FilmEditorRig r;
+    const setup::FilmRec before = r.Film(1);
+    struct Cell {
+        FakeGrid* grid;
+        int row;
+        std::string message;
+    };
+    for (const Cell& c : {Cell{&r.film, 0, "Valid P Term values are 0 to 999"},
+                          Cell{&r.film, 3, "Valid Tooling values are 10 to 399"},
+                          Cell{&r.film, 6, "Valid Quality Count values are 0 (disable) to 99"},
+                          Cell{&r.film, 9, editors::kTimeMessage},
+                          Cell{&r.a3, 0, "Valid Power values are 0 to 100"}}) {
+        const std::string shown = c.grid->CellText(c.row, 1);
+        for (const char* typed : {"1e309", "nan", "1,5", "12abc"}) {
+            r.rig.dialogs.ClearRecord();
+            EXPECT_EQ(c.grid->Type(c.row, typed), shown) << typed << ": the cell reverts";
+            EXPECT_EQ(r.rig.dialogs.Texts(), Texts{c.message}) << typed;
+        }
+    }
+    EXPECT_EQ(r.Film(1), before) << "nothing refused reached the record";
+
+    // Whole-number rows store what the instrument gets, and show it.
+    r.rig.dialogs.ClearRecord();
+    EXPECT_EQ(r.film.Type(0, "12.7"), "13");
+    EXPECT_EQ(r.Film(1).Pterm, 13);
+    EXPECT_EQ(r.film.Type(6, " 12.7 "), "13");
+    EXPECT_EQ(r.film.Type(1, "2.26"), "2.3");
+    EXPECT_TRUE(r.rig.dialogs.messages.empty());
+}
+
+TEST(FilmEditor, AnErrorInAHandlerIsReportedUnderTheHandlersName) {
+    HandlerRig errors;
+    FilmEditorRig r;
+    r.rig.link.Errors = errors.handler.get();
+    r.film.failReads = true;
+    r.film.events->EnterKey(0, 1);
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmFilm_grdFilm_KeyPress");
+    EXPECT_EQ(errors.handler->ErrorString(), "grid gone");
+    EXPECT_EQ(errors.handler->Depth(), 0);
+    EXPECT_THAT(errors.dialogs.Texts(),
+                ::testing::ElementsAre(HasSubstr("frmFilm_grdFilm_KeyPress")));
+    r.film.failReads = false;
+    EXPECT_EQ(r.film.Type(0, "5"), "5") << "the editor goes on";
+    r.editor.MaterialChosen(7);
+    EXPECT_EQ(errors.handler->Depth(), 0);
+}
+
 TEST(FilmEditor, LayoutChoiceCellsAndHiddenRows) {
     FilmEditorRig r;
     EXPECT_EQ(FilmEditor::RowCount(FilmGrid::A5), 16);
@@ -158,13 +210,20 @@ TEST(FilmEditor, SelectorsRenameOnlyTheShownFilmAndCancelRestoresEveryFilm) {
     r.film.Type(0, "42");
 
     const std::string film6 = r.Film(6).Film_Name;
+    r.rig.dialogs.ClearRecord();
     r.editor.FilmTextLeft("  Goldschicht über 16 Zeichen ");
     EXPECT_EQ(r.Film(5).Film_Name, editors::TypedName("Goldschicht über 16"));
     EXPECT_EQ(r.Film(5).Film_Name, "Goldschicht ?ber");
     EXPECT_EQ(r.view.films[4], r.Film(5).Film_Name);
     EXPECT_EQ(r.Film(6).Film_Name, film6);
+    EXPECT_EQ(r.rig.dialogs.Texts(),
+              Texts{"The instrument takes plain ASCII characters only: the name is stored as "
+                    "\"Goldschicht ?ber\"."});
+    r.editor.FilmTextLeft("Goldschicht ?ber");  // the selector left again: said once
+    r.editor.FilmTextLeft("Is it? Yes");        // a typed "?" is the operator's own
+    EXPECT_EQ(r.rig.dialogs.messages.size(), 1u);
     r.editor.FilmTextLeft("   ");
-    EXPECT_EQ(r.Film(5).Film_Name, "Goldschicht ?ber") << "an emptied selector is no name";
+    EXPECT_EQ(r.Film(5).Film_Name, "Is it? Yes      ") << "an emptied selector is no name";
 
     r.editor.MaterialChosen(9);
     EXPECT_EQ(r.Film(5).Material_Index, 10);

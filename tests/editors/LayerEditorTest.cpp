@@ -68,12 +68,12 @@ TEST(LayerEditor, NumberCellsStoreValuesInRangeAndRevertOthersWithTheirMessage) 
     };
     const std::string thick = "Valid Thickness values are 0 to 999.9";
     const Entry entries[] = {
-        {kSetup, 1, "999.99", "999.99", ""},
+        {kSetup, 1, "999.99", "999.990", ""},
         {kSetup, 1, "999.995", "999.990", thick},
         {kSetup, 1, "1000", "999.990", thick},
         {kSetup, 0, "999.9", "999.9", ""},
         {kSetup, 0, "999.95", "999.9", "Valid Rate values are 0 to 999.9"},
-        {kSetup, 0, "", "0", ""},  // empty or letters count as 0
+        {kSetup, 0, "", "0.0", ""},  // an emptied cell is a zero entry
         {kControl, 7, "abc", "10.0", "Valid Rate values are 1 to 999.9"},
         {kControl, 3, "99", "99", ""},
         {kControl, 3, "99.5", "99", "Valid Alarm values are 0 to 99 sec."},
@@ -93,6 +93,44 @@ TEST(LayerEditor, NumberCellsStoreValuesInRangeAndRevertOthersWithTheirMessage) 
     EXPECT_EQ(
         (std::vector<double>{l.Final_Thick, l.Rate, l.FS_Rate, l.Pwr_Alarm_Dev, l.Slew_Rate1}),
         (std::vector<double>{999.99, 0, 10, 99, 25}));
+}
+
+TEST(LayerEditor, EntriesNotWhollyOneNumberAreRefusedAndCellsShowWhatWillBeSent) {
+    LayerRig r;
+    struct Cell {
+        int grid, row;
+        std::string message;
+    };
+    const Cell cells[] = {{kSetup, 0, "Valid Rate values are 0 to 999.9"},
+                          {kSetup, 2, kTimeMessage},
+                          {kControl, 3, "Valid Alarm values are 0 to 99 sec."}};
+    const setup::LayerRec before = r.Layer();
+    for (const Cell& c : cells) {
+        const std::string shown = r.Cell(c.grid, c.row);
+        for (const char* typed : {"1e309", "nan", "1,5", "12abc", "abc", " 7 7 "}) {
+            r.dialogs.ClearRecord();
+            r.grids[c.grid].Type(c.row, 1, typed);
+            EXPECT_EQ(r.dialogs.Texts(), Texts{c.message}) << typed;
+            EXPECT_EQ(r.Cell(c.grid, c.row), shown) << typed << ": the cell reverts";
+        }
+    }
+    EXPECT_TRUE(r.Layer() == before) << "nothing refused reached the record";
+
+    // What the cell shows after an accepted entry is what the instrument gets.
+    r.dialogs.ClearRecord();
+    r.grids[kControl].Type(3, 1, "12.7");  // whole seconds
+    r.grids[kSetup].Type(0, 1, " 2.26 ");
+    r.grids[kSetup].Type(1, 1, "1e-1");
+    EXPECT_EQ((Texts{r.Cell(kControl, 3), r.Cell(kSetup, 0), r.Cell(kSetup, 1)}),
+              (Texts{"13", "2.3", "0.100"}));
+    EXPECT_EQ(r.Layer().Pwr_Alarm_Dev, 13);
+    EXPECT_TRUE(r.dialogs.messages.empty());
+    r.editor->Download();
+    ASSERT_GE(r.sent.size(), 2u);
+    EXPECT_NE(r.sent[1].find(" 26,13 "), std::string::npos) << r.sent[1];
+    r.Layer().Pwr_Alarm_Dev = 40.5;  // as an old file may hold it: it goes out as 40
+    r.editor->LoadGrids();
+    EXPECT_EQ(r.Cell(kControl, 3), "40");
 }
 
 TEST(LayerEditor, TimeCellsTakeTimesAndSecondsAndAlwaysShowTheRecord) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/CommandRig.h"
+#include "core/ErrHandlerRig.h"
 #include "editors/MaterialEditor.h"
 
 namespace delvar::testing {
@@ -12,11 +13,15 @@ struct FakeMaterialView final : editors::MaterialEditorView {
     void SetMaterialList(const std::vector<std::string>& n) override { names = n; }
     void SetMaterialEntry(int i, const std::string& n) override { names.at(std::size_t(i)) = n; }
     void SelectMaterial(int i) override { selected = i; }
-    void SetDensityText(const std::string& t) override { density = t; }
+    void SetDensityText(const std::string& t) override {
+        if (failDensity) throw std::length_error("no room");
+        density = t;
+    }
     void SetZFactorText(const std::string& t) override { zFactor = t; }
     void FocusZFactor() override { ++zFocus; }
     std::vector<std::string> names;
     int selected = -1, zFocus = 0;
+    bool failDensity = false;  // showing a density raises an error
     std::string density, zFactor;
 };
 
@@ -40,14 +45,19 @@ TEST(MaterialEditor, TypedValuesGoThroughTheSpinInWholeHundredths) {
     EXPECT_EQ(r.Material(1).Density, 2.34);
     EXPECT_EQ(r.view.density, "2.34");
 
-    for (const char* refused : {"100", "0.3", "abc"}) r.editor.DensityTyped(refused);
-    EXPECT_EQ(r.dialogs.Texts(), Texts(3, "Valid values are 0.40 to 99.99."));
+    // Out of range, or not wholly one number (not read as 12 or 1).
+    const Texts refused = {"100", "0.3", "abc", "", "1e309", "nan", "1,5", "12abc", "3 4"};
+    for (const std::string& text : refused) r.editor.DensityTyped(text);
+    EXPECT_EQ(r.dialogs.Texts(), Texts(refused.size(), "Valid values are 0.40 to 99.99."));
     EXPECT_EQ(r.Material(1).Density, 2.34);
     EXPECT_EQ(r.view.density, "2.34") << "the old value comes back";
     EXPECT_EQ(r.view.zFocus, 0);
     r.editor.ZFactorTyped("0.05");
     EXPECT_EQ(r.dialogs.LastText(), "Valid values are 0.10 to 9.99.");
     EXPECT_EQ(r.view.zFocus, 1);
+    r.editor.ZFactorTyped("1,5");
+    EXPECT_EQ(r.view.zFocus, 2);
+    EXPECT_EQ(r.Material(1).ZFactor, 1.0);
     r.editor.ZFactorTyped("9.99");
     r.editor.ZFactorStep(+1);
     EXPECT_EQ(r.editor.ZFactorSpin().value, 999) << "the spin stops at its maximum";
@@ -77,7 +87,10 @@ TEST(MaterialEditor, RenameAsksAgainOnADuplicateAndStoresTheInstrumentsName) {
     r.editor.MaterialChosen(2);
     r.dialogs.typed = {"  gOLD ", "Gold-ü"};
     r.editor.Rename();
-    EXPECT_EQ(r.dialogs.Texts(), Texts{"Duplicate Name @ Material #10."});
+    EXPECT_EQ(r.dialogs.Texts(),
+              (Texts{"Duplicate Name @ Material #10.",
+                     "The instrument takes plain ASCII characters only: the name is stored as "
+                     "\"Gold-?\"."}));
     EXPECT_EQ(r.dialogs.asked.front(), "Edit Material|Enter new name:|Material 3");
     EXPECT_EQ(r.Material(3).Material, "Gold-?          ");
     EXPECT_EQ(r.view.names[2], r.Material(3).Material) << "the list shows the stored name";
@@ -97,6 +110,23 @@ TEST(MaterialEditor, RenameAsksAgainOnADuplicateAndStoresTheInstrumentsName) {
     r.dialogs.typed = {std::nullopt};
     r.editor.Rename();
     EXPECT_EQ(r.Material(5).Material, "Tantalum pentoxi") << "Cancel";
+}
+
+TEST(MaterialEditor, AnErrorInAHandlerIsReportedUnderTheHandlersName) {
+    HandlerRig errors;
+    MaterialRig r;
+    r.rig.link.Errors = errors.handler.get();
+    r.view.failDensity = true;
+    r.editor.DensityStep(+1);
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmMaterial_spnDensity_Change");
+    EXPECT_EQ(errors.handler->ErrorString(), "no room");
+    r.editor.MaterialChosen(4);
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmMaterial_cboMaterials_Click");
+    EXPECT_EQ(errors.handler->Depth(), 0);
+    EXPECT_EQ(errors.dialogs.messages.size(), 2u);
+    r.view.failDensity = false;
+    r.editor.MaterialChosen(4);
+    EXPECT_EQ(r.view.selected, 4) << "the editor goes on";
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST(ProcessTree, RenameTakesATypedNameAndAsksAgainAfterADuplicate) {
     ProcessWindowRig r;
     r.data->processes[5].Process_Name = setup::FixedName("Mirror");
     r.Open();
-    r.asks.shown.typed = {"  mIRROR ", "  A name far longer than sixteen"};
+    r.asks.shown.typed = {"  mIRROR ", "  A name far longer than sixteen ü"};
     r.Click("P2");
     EXPECT_EQ(r.dialogs.Texts(), Texts{"Duplicate Name @ Process #5."});
     EXPECT_EQ(r.asks.shown.asked, (Texts(2, "Edit Process|Enter new name:|Process 2")));
@@ -124,6 +124,56 @@ TEST(ProcessTree, RenameTakesATypedNameAndAsksAgainAfterADuplicate) {
     r.Click("P2");
     EXPECT_EQ(r.data->processes[2].Process_Name, "A name far longe");
     EXPECT_EQ(r.dialogs.Texts().size(), 1u) << "the same name or none: no change, no question";
+    // Characters the instrument cannot take are named once, with the name as stored.
+    r.asks.shown.typed = {"Dünnschicht ÄÖ"};
+    r.Click("P3");
+    EXPECT_EQ(r.data->processes[3].Process_Name, setup::FixedName("D?nnschicht ??"));
+    EXPECT_EQ(r.dialogs.LastText(),
+              "The instrument takes plain ASCII characters only: the name is stored as "
+              "\"D?nnschicht ??\".");
+    EXPECT_EQ(r.dialogs.Texts().size(), 2u);
+}
+
+TEST(ProcessTree, OneCurrentFileFollowsSaveAsAndASaveFirstDownload) {
+    ProcessWindowRig r;
+    r.settings.DatabaseFile = r.SavedFile("Delvar.mdb");
+    ProcessWindowLogic& w = r.Open();
+    EXPECT_EQ(r.view.caption, "Edit - [Delvar.mdb]");
+
+    // Save As: the new file is current, in the settings, the caption and the next window.
+    r.dialogs.fileAnswers = {r.Path("New.mdb")};
+    ASSERT_TRUE(w.FileSaveAs());
+    EXPECT_EQ(r.db.CurrentDatabase(), r.Path("New.mdb"));
+    EXPECT_EQ(r.settings.DatabaseFile, r.Path("New.mdb"));
+    ProcessWindowLogic& again = r.Open();
+    EXPECT_EQ(r.view.caption, "Edit - [New.mdb]");
+
+    // A download saving the instrument's setup first: the setup waits in TempDB, which
+    // never becomes current.
+    r.line.link.MutableInfo().Online = true;
+    r.settings.UpDnAll = 1;
+    r.data->processes[2].Process_Name = setup::FixedName("To instrument");
+    r.dialogs.answers = {MessageAnswer::Yes};
+    r.dialogs.fileAnswers = {r.Path("Instrument.mdb")};
+    again.Download();
+    EXPECT_EQ(r.dialogs.Texts().size(), 1u) << r.dialogs.LastText();
+    EXPECT_EQ(r.db.CurrentDatabase(), r.Path("New.mdb"));
+    EXPECT_EQ(r.settings.DatabaseFile, r.Path("New.mdb"));
+    EXPECT_EQ(r.view.caption, "Edit - [New.mdb]");
+    r.data->processes[3].Process_Name = setup::FixedName("Saved later");
+    again.FileSave();
+    const auto saved = r.OpenedCopy(r.Path("New.mdb"));
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(util::Trim(saved->processes[2].Process_Name), "To instrument");
+    EXPECT_EQ(util::Trim(saved->processes[3].Process_Name), "Saved later");
+    r.Open();
+    EXPECT_EQ(r.view.caption, "Edit - [New.mdb]");
+    EXPECT_EQ(r.settings.DatabaseFile, r.Path("New.mdb"));
+
+    // Every save dialog adds ".mdb" to a bare name before it asks about replacing a file.
+    ASSERT_EQ(r.dialogs.saveRequests.size(), 2u);
+    for (const core::FileRequest& request : r.dialogs.saveRequests)
+        EXPECT_EQ(request.defaultSuffix, "mdb") << request.initial;
 }
 
 TEST(ProcessTree, TheAllCheckBoxRulesTheOthersAndEachKeepsItsSettingsKey) {

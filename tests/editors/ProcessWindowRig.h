@@ -56,11 +56,11 @@ struct TypingDialogs final : core::DialogService {
         files.push_back("open " + f + " " + i);
         return shown.AskOpenFile(t, f, i);
     }
-    std::optional<std::string> AskSaveFile(const std::string& t, const std::string& f,
-                                           const std::string& i) override {
-        files.push_back("save " + f + " " + i);
-        return shown.AskSaveFile(t, f, i);
+    std::optional<std::string> AskSaveFile(const core::FileRequest& request) override {
+        files.push_back("save " + request.filter + " " + request.initial);
+        return shown.AskSaveFile(request);
     }
+    using DialogService::AskSaveFile;
     ScriptedDialogs& shown;
     std::vector<std::string> files;  // "open|save filter initial"
 };

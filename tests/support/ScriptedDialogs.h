@@ -30,10 +30,12 @@ class ScriptedDialogs final : public core::DialogService {
                                            const std::string&) override {
         return NextFile();
     }
-    std::optional<std::string> AskSaveFile(const std::string&, const std::string&,
-                                           const std::string&) override {
+    // Save dialogs are recorded in saveRequests.
+    std::optional<std::string> AskSaveFile(const core::FileRequest& request) override {
+        saveRequests.push_back(request);
         return NextFile();
     }
+    using DialogService::AskSaveFile;
 
     // Every message text shown, in order; the last one ("" when none was shown).
     std::vector<std::string> Texts() const {
@@ -49,6 +51,7 @@ class ScriptedDialogs final : public core::DialogService {
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<std::string>> typed;
     std::vector<std::string> asked;
+    std::vector<core::FileRequest> saveRequests;
 
   private:
     std::optional<std::string> NextFile() {

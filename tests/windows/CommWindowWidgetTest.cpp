@@ -100,6 +100,20 @@ TEST(CommWindowWidget, SendWaitsWithTheButtonDisabledThenShowsTimeout) {
     EXPECT_GE(r.pump.Passes(), 2000) << "the full 2 s reply budget on the fake clock";
 }
 
+TEST(CommWindowWidget, SendRefusesTextTheInstrumentCannotReadAndSaysSoInFull) {
+    CommWidgetRig r;
+    r.window.Open();
+    QTest::keyClicks(r.Child<QLineEdit>("txtSend"), QString::fromUtf8("T 25 °C"));
+    r.Click("cmdSend");
+    EXPECT_EQ(r.Text("txtRcv").toStdString(), app::kPlainAsciiOnly);
+    EXPECT_TRUE(r.tcp.sent.empty());
+    auto* reply = r.Child<QLineEdit>("txtRcv");
+    EXPECT_LE(reply->fontMetrics().horizontalAdvance(reply->text()), reply->width() - 8)
+        << "the whole message shows";
+    if (const QByteArray folder = qgetenv("DELVAR_SHOTS"); !folder.isEmpty())
+        r.window.grab().save(QString::fromUtf8(folder) + "/frmComm-not-ascii.png");
+}
+
 TEST(CommWindowWidget, FindShowsTheVersionOrBringsTheWindowUpOnTop) {
     CommWidgetRig r;
     bool answering = true;

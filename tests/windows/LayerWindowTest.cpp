@@ -102,6 +102,14 @@ TEST(LayerWindow, RefusedEntryRevertsTheCellAndCancelRestoresTheLayers) {
     EXPECT_EQ(grid1->CellText(0, 1), "4.5");
     TypeInto(*grid1, 1, "2.5");
     EXPECT_EQ(r.setup->layers[3].Final_Thick, 2.5);
+    EXPECT_EQ(grid1->CellText(1, 1), "2.500") << "redrawn as the row shows it";
+    TypeInto(*grid1, 0, "1,5");
+    EXPECT_EQ(r.dialogs.script.LastText(), "Valid Rate values are 0 to 999.9");
+    EXPECT_EQ(grid1->CellText(0, 1), "4.5");
+    auto* grid2 = window.findChild<CellGrid*>("grdLayer2");
+    TypeInto(*grid2, 3, "12.7");  // whole seconds
+    EXPECT_EQ(grid2->CellText(3, 1), "13");
+    EXPECT_EQ(r.setup->layers[3].Pwr_Alarm_Dev, 13);
     window.findChild<QComboBox*>("cboFilms")->setCurrentIndex(5);
     EXPECT_EQ(r.setup->layers[3].Film_Number, 6);
 
