@@ -1,0 +1,502 @@
+#include "editors/SensorSourceEditor.h"
+
+#include <algorithm>
+
+#include "app/AppTitle.h"
+#include "commands/modCommProcess.h"
+#include "link/Frame.h"
+#include "util/Format.h"
+#include "util/Text.h"
+
+namespace delvar::editors {
+
+using commands::InputTable;
+using commands::RelayTable;
+
+namespace {
+
+enum Row { kFirst, kShutter, kDelay, kPositions, kCurrent, kControl, kDrive, kFeedback, kIndexer };
+constexpr int kShutterNo = 0, kShutterDual = 1;
+constexpr int kControlDirect = 1;
+constexpr double kDelayHigh = 9.9;  // seconds
+constexpr GridColour kBlankText{255, 255, 255}, kNormalText{0, 0, 0};
+
+std::vector<std::string> Numbers(int first, int last) {
+    std::vector<std::string> list;
+    for (int n = first; n <= last; ++n) list.push_back(std::to_string(n));
+    return list;
+}
+
+// The list of each list row and the value its first item stores.
+struct ListRow {
+    std::vector<std::string> items;
+    int base = 0;
+};
+const std::array<ListRow, kChannelRows>& Lists(const ChannelEditorTable& table) {
+    static const std::vector<std::string> kSixteen = Numbers(1, 16);
+    static const auto make = [](const std::vector<std::string>& shutter) {
+        std::array<ListRow, kChannelRows> lists;
+        lists[kShutter] = {shutter, 0};
+        lists[kPositions] = {kSixteen, 1};
+        lists[kCurrent] = {kSixteen, 1};
+        lists[kControl] = {{"Manual", "Direct", "BCD", "Indiv."}, 0};
+        lists[kDrive] = {{"Up", "Down", "Fast", "Inline", "1 Step", "2 Step"}, 0};
+        lists[kFeedback] = {{"None", "Indiv.", "BCD", "Home", "Position"}, 0};
+        lists[kIndexer] = {Numbers(0, 99), 0};
+        return lists;
+    };
+    static const auto sensors = make(ChannelTable(ChannelKind::Sensors).shutterChoices);
+    static const auto sources = make(ChannelTable(ChannelKind::Sources).shutterChoices);
+    return &table == &ChannelTable(ChannelKind::Sensors) ? sensors : sources;
+}
+
+constexpr std::array<const char*, kChannelRows> kCaptions = {
+    nullptr,        "Shutter",    "Shutter Delay", "# of Positions", "Current Position",
+    "Control Type", "Drive Type", "Feedback Type", "Indexer Delay"};
+
+}  // namespace
+
+const ChannelEditorTable& ChannelTable(ChannelKind kind) {
+    static const ChannelEditorTable kSensors{
+        "Sensor",
+        "frmSensors",
+        "grdSensor",
+        "Sensor Setup",
+        "Tooling Factor",
+        0,
+        399,
+        true,
+        "Valid Tooling values are  0 to 399",
+        {"No", "Dual", "Yes"},
+        true,
+        "Valid Shutter Delay values are 0 to 9.9",
+        {"Adjustment needed for sensor location.", "Does sensor have a shutter, or a dual sensor.",
+         "Time to wait for shutter for this sensor.",
+         "Number of crystal positions for this sensor.", "Crystal position sensor is on now.",
+         "How crystal selection is controlled.", "Direct drive signal for crystal selection.",
+         "Type of crystal selection feedback.", "Time to wait for crystal selection."},
+        "Sensor changes must be written to Delvar, so that I/O can be configured.",
+        "Save Sensor",
+        true};
+    static const ChannelEditorTable kSources{
+        "Source",
+        "frmSources",
+        "grdSource",
+        "Source Setup",
+        "Voltage Scale",
+        -10,
+        10,
+        false,
+        "Valid voltage values are  -10 to 10",
+        {"No", "Yes"},
+        false,
+        "Valid Shutter Delay values are  0 to 9.9",
+        {"Maximum source voltage.", "Does Source have a shutter, or a dual Source.",
+         "Time to wait for shutter for this Source.",
+         "Number of crystal positions for this Source.", "Crystal position Source is on now.",
+         "How crystal selection is controlled.", "Direct drive signal for crystal selection.",
+         "Type of crystal selection feedback.", "Time to wait for crystal selection."},
+        "Source changes must be written to Delvar, so that I/O can be configured.",
+        "Save Source",
+        false};
+    return kind == ChannelKind::Sensors ? kSensors : kSources;
+}
+
+// The four records of either kind with the inputs and relays, as the working copy
+// and the backup copy; the only place that knows which record type it holds.
+class SensorSourceEditor::Records {
+  public:
+    virtual ~Records() = default;
+    virtual void Load(const setup::SetupData& setup) = 0;
+    virtual void Store(setup::SetupData& setup) const = 0;
+    virtual double Get(int channel, int row) const = 0;
+    virtual void Set(int channel, int row, double value) = 0;
+    virtual int Read(link::Link& link, bool backup, int channel) = 0;
+    virtual int Write(link::Link& link, bool backup, int channel) = 0;
+    virtual void Backup() = 0;   // working copy -> backup
+    virtual void Restore() = 0;  // backup -> working copy
+
+    InputTable inputs, backupInputs;
+    RelayTable relays, backupRelays;
+};
+
+namespace {
+
+template <typename Rec>
+class RecordsOf final : public SensorSourceEditor::Records {
+  public:
+    using Table = setup::Table<Rec, setup::kMaxChannels>;
+    using Move = int (*)(link::Link&, Table&, int, int);
+    using Send = int (*)(link::Link&, const Table&, int, int);
+    RecordsOf(Table setup::SetupData::*table, Move read, Send write)
+        : table_(table), read_(read), write_(write) {}
+
+    void Load(const setup::SetupData& setup) override {
+        work_ = setup.*table_;
+        inputs = setup.inputs;
+        relays = setup.relays;
+    }
+    void Store(setup::SetupData& setup) const override {
+        setup.*table_ = work_;
+        setup.inputs = inputs;
+        setup.relays = relays;
+    }
+    double Get(int channel, int row) const override {
+        const Rec& r = work_[channel];
+        switch (row) {
+            case kFirst:
+                if constexpr (std::is_same_v<Rec, setup::SensorRec>)
+                    return r.Tooling;
+                else
+                    return r.Voltage_Scale;
+            case kShutter:
+                return r.Shutter;
+            case kDelay:
+                return r.Shutter_Delay;
+            case kPositions:
+                return r.Num_Positions;
+            case kCurrent:
+                return r.Current_Position;
+            case kControl:
+                return r.Control_Type;
+            case kDrive:
+                return r.Drive_Type;
+            case kFeedback:
+                return r.Feedback_Type;
+            default:
+                return r.Indexer_Delay;
+        }
+    }
+    void Set(int channel, int row, double value) override {
+        Rec& r = work_[channel];
+        const auto whole = std::int32_t(util::RoundHalfEven(value));
+        switch (row) {
+            case kFirst:
+                if constexpr (std::is_same_v<Rec, setup::SensorRec>)
+                    r.Tooling = whole;
+                else
+                    r.Voltage_Scale = value;
+                break;
+            case kShutter:
+                r.Shutter = whole;
+                break;
+            case kDelay:
+                r.Shutter_Delay = value;
+                break;
+            case kPositions:
+                r.Num_Positions = whole;
+                break;
+            case kCurrent:
+                r.Current_Position = whole;
+                break;
+            case kControl:
+                r.Control_Type = whole;
+                break;
+            case kDrive:
+                r.Drive_Type = whole;
+                break;
+            case kFeedback:
+                r.Feedback_Type = whole;
+                break;
+            default:
+                r.Indexer_Delay = whole;
+        }
+    }
+    int Read(link::Link& link, bool backup, int channel) override {
+        return read_(link, backup ? backup_ : work_, channel, 0);
+    }
+    int Write(link::Link& link, bool backup, int channel) override {
+        return write_(link, backup ? backup_ : work_, channel, 0);
+    }
+    void Backup() override {
+        backup_ = work_;
+        backupInputs = inputs;
+        backupRelays = relays;
+    }
+    void Restore() override {
+        work_ = backup_;
+        inputs = backupInputs;
+        relays = backupRelays;
+    }
+
+  private:
+    Table setup::SetupData::*table_;
+    Move read_;
+    Send write_;
+    Table work_, backup_;
+};
+
+std::unique_ptr<SensorSourceEditor::Records> MakeRecords(ChannelKind kind) {
+    if (kind == ChannelKind::Sensors)
+        return std::make_unique<RecordsOf<setup::SensorRec>>(
+            &setup::SetupData::sensors, commands::ReadSensor, commands::WriteSensor);
+    return std::make_unique<RecordsOf<setup::SourceRec>>(
+        &setup::SetupData::sources, commands::ReadSource, commands::WriteSource);
+}
+
+}  // namespace
+
+class SensorSourceEditor::Events final : public GridEvents {
+  public:
+    explicit Events(SensorSourceEditor& editor) : editor_(editor) {}
+    void BeforeEdit(int row, int col) override {
+        if (row < 0 || row >= kChannelRows || col < 1 || col > setup::kMaxChannels) return;
+        const ListRow& list = Lists(editor_.table_)[std::size_t(row)];
+        if (list.items.empty()) return;
+        editor_.grid_.ClearList(row, col);
+        for (const std::string& item : list.items) editor_.grid_.AddListItem(row, col, item);
+    }
+    void TextChange(int, int) override {}
+    void AfterEdit(int row, int col) override { editor_.Commit(row, col); }
+    void EnterKey(int row, int col) override { editor_.Commit(row, col); }
+    void FocusLost(int row, int col) override { editor_.Commit(row, col); }
+    void PointerMove(int row) override {
+        const bool inside = row >= 0 && row < kChannelRows;
+        editor_.grid_.SetToolTip(inside ? editor_.table_.toolTips[std::size_t(row)] : "");
+    }
+
+  private:
+    SensorSourceEditor& editor_;
+};
+
+SensorSourceEditor::SensorSourceEditor(ChannelKind kind, EditorContext& context,
+                                       SensorSourceView& view, GridView& grid)
+    : table_(ChannelTable(kind)),
+      context_(context),
+      view_(view),
+      grid_(grid),
+      records_(MakeRecords(kind)),
+      events_(std::make_unique<Events>(*this)) {}
+
+SensorSourceEditor::~SensorSourceEditor() {
+    grid_.SetEvents(nullptr);
+}
+
+int SensorSourceEditor::Channels() const {
+    // A damaged channel count never reaches past the four records.
+    return std::clamp(context_.link.Info().ChannelCount, 0, setup::kMaxChannels);
+}
+
+void SensorSourceEditor::Open() {
+    records_->Load(context_.setup);
+    changed_ = false;
+    const bool online = Online();
+    view_.SetTransfersEnabled(online);
+    for (int n = 1; n <= setup::kMaxChannels; ++n) {
+        ticked_[std::size_t(n - 1)] = online && n <= Channels();
+        view_.ShowSelect(n, ticked_[std::size_t(n - 1)], ticked_[std::size_t(n - 1)]);
+    }
+    grid_.SetEvents(events_.get());
+    grid_.SetSize(kChannelRows, setup::kMaxChannels + 1);
+    grid_.SetHeading(0, "");
+    for (int n = 1; n <= setup::kMaxChannels; ++n)
+        grid_.SetHeading(n, table_.noun + std::string(" ") + std::to_string(n));
+    for (int row = 0; row < kChannelRows; ++row)
+        grid_.SetCaption(row, row == kFirst ? table_.firstCaption : kCaptions[std::size_t(row)]);
+    Fill();
+}
+
+void SensorSourceEditor::SelectClicked(int channel, bool ticked) {
+    if (channel >= 1 && channel <= Channels()) ticked_[std::size_t(channel - 1)] = ticked;
+}
+
+double SensorSourceEditor::Value(int channel, int row) const {
+    return records_->Get(channel, row);
+}
+const InputTable& SensorSourceEditor::Inputs() const {
+    return records_->inputs;
+}
+const RelayTable& SensorSourceEditor::Relays() const {
+    return records_->relays;
+}
+
+// ---- the grid ----
+
+void SensorSourceEditor::Fill() {
+    for (int n = 1; n <= setup::kMaxChannels; ++n) {
+        for (int row = 0; row < kChannelRows; ++row) ShowCell(row, n);
+        ApplyRules(n);
+    }
+}
+
+void SensorSourceEditor::ShowCell(int row, int channel) {
+    const double value = records_->Get(channel, row);
+    const ListRow& list = Lists(table_)[std::size_t(row)];
+    std::string text;
+    if (list.items.empty()) {
+        text = value == 0 ? "0.0" : util::NumberText(value);
+    } else {
+        // A value outside the list (an old or damaged record) shows as its number.
+        const long item = util::RoundHalfEven(value) - list.base;
+        text = item >= 0 && item < long(list.items.size()) ? list.items[std::size_t(item)]
+                                                           : util::NumberText(value);
+    }
+    grid_.SetCellText(row, channel, text);
+}
+
+void SensorSourceEditor::SetBlank(int row, int channel, bool blank) {
+    grid_.SetLocked(row, channel, blank);
+    grid_.SetCellColour(row, channel, blank ? kBlankText : kNormalText);
+}
+
+void SensorSourceEditor::ApplyRules(int channel) {
+    const auto get = [&](int row) { return util::RoundHalfEven(records_->Get(channel, row)); };
+    SetBlank(kDelay, channel, get(kShutter) == kShutterNo);
+    const bool positions = get(kPositions) > 1;
+    for (int row : {kCurrent, kControl, kFeedback, kIndexer}) SetBlank(row, channel, !positions);
+    SetBlank(kDrive, channel, !positions || get(kControl) != kControlDirect);
+    if (table_.dualPairing && channel % 2 == 0) {
+        // The second of a pair follows its first while that one is dual.
+        const bool paired =
+            util::RoundHalfEven(records_->Get(channel - 1, kShutter)) == kShutterDual;
+        grid_.SetLocked(kShutter, channel, paired);
+    }
+}
+
+void SensorSourceEditor::Commit(int row, int col) {
+    if (row < 0 || row >= kChannelRows || col < 1 || col > setup::kMaxChannels) return;
+    changed_ = true;
+    const ListRow& list = Lists(table_)[std::size_t(row)];
+    if (!list.items.empty()) {
+        const int chosen = grid_.ChosenIndex();
+        if (chosen >= 0 && chosen < int(list.items.size())) {
+            if (row == kShutter)
+                ChooseShutter(col, chosen);
+            else
+                records_->Set(col, row, chosen + list.base);
+        }
+    } else {
+        const bool first = row == kFirst;
+        const double low = first ? table_.firstLow : 0;
+        const double high = first ? table_.firstHigh : kDelayHigh;
+        const std::string typed = grid_.CellText(row, col);
+        double value = 0;
+        // Blank is 0; anything that is not wholly one number is refused.
+        const bool number = util::Trim(typed).empty() || util::ParseTypedNumber(typed, value);
+        if (number && value >= low && value <= high)
+            records_->Set(col, row, value);
+        else
+            Message(first ? table_.firstMessage : table_.delayMessage);
+    }
+    ShowCell(row, col);  // the stored value in the row's format; a refused entry reverts
+    ApplyRules(col);
+}
+
+void SensorSourceEditor::ChooseShutter(int channel, int position) {
+    records_->Set(channel, kShutter, position);
+    if (!table_.dualPairing || channel % 2 == 0) return;
+    const int partner = channel + 1;
+    const bool partnerDual = util::RoundHalfEven(records_->Get(partner, kShutter)) == kShutterDual;
+    // Only a partner that was paired goes back to "No": its own "Yes" is kept.
+    if (position == kShutterDual || partnerDual)
+        records_->Set(partner, kShutter, position == kShutterDual ? kShutterDual : kShutterNo);
+    ShowCell(kShutter, partner);
+    ApplyRules(partner);
+}
+
+void SensorSourceEditor::Message(const std::string& text) {
+    context_.dialogs.ShowMessage(
+        {text, app::kAppTitle, core::MessageIcon::Exclamation, core::MessageButtons::Ok});
+}
+
+// ---- transfers ----
+
+int SensorSourceEditor::ReadTicked(bool backup) {
+    link::Link& link = context_.link;
+    InputTable& inputs = backup ? records_->backupInputs : records_->inputs;
+    RelayTable& relays = backup ? records_->backupRelays : records_->relays;
+    const int io = 4 * Channels();
+    for (int n = 1; n <= Channels(); ++n) {
+        if (!ticked_[std::size_t(n - 1)]) continue;
+        if (records_->Read(link, backup, n) != link::kOk) return n;
+        for (int k = 1; k <= io; ++k)
+            if (commands::ReadInput(link, inputs, k, 0) != link::kOk ||
+                commands::ReadRelay(link, relays, k, 0) != link::kOk)
+                return n;
+    }
+    return 0;
+}
+
+int SensorSourceEditor::WriteTicked(bool backup) {
+    link::Link& link = context_.link;
+    const int io = 4 * Channels();
+    for (int n = 1; n <= Channels(); ++n) {
+        if (!ticked_[std::size_t(n - 1)]) continue;
+        if (records_->Write(link, backup, n) != link::kOk) return n;
+        // The instrument assigns I/O from the record just written: read it back.
+        for (int k = 1; k <= io; ++k)
+            if (commands::ReadInput(link, records_->inputs, k, 0) != link::kOk ||
+                commands::ReadRelay(link, records_->relays, k, 0) != link::kOk)
+                return n;
+    }
+    return 0;
+}
+
+void SensorSourceEditor::UpLoad() {
+    Transfer(true);
+}
+
+void SensorSourceEditor::DnLoad() {
+    Transfer(false);
+}
+
+void SensorSourceEditor::Transfer(bool upload) {
+    if (transferring_) return;
+    transferring_ = true;
+    view_.SetTransfersEnabled(false);
+    view_.SetBusy(true);
+    link::Link& link = context_.link;
+    const std::string noun = table_.noun + std::string(" ");
+    // A failed XSTART or XSTOP shows nothing: the transfer itself reports.
+    if (upload) {
+        records_->Backup();
+        if (table_.lockedRead) commands::BeginTransfer(link);
+        if (const int n = ReadTicked(false)) {
+            records_->Restore();
+            Message(noun + std::to_string(n) + " upload error.  Original form data restored.");
+        } else {
+            changed_ = false;
+        }
+        if (table_.lockedRead) commands::EndTransfer(link);
+    } else {
+        commands::BeginTransfer(link);
+        if (const int saved = ReadTicked(true)) {
+            Message(noun + std::to_string(saved) + " error saving existing Delvar data.");
+        } else if (const int n = WriteTicked(false)) {
+            Message(noun + std::to_string(n) +
+                    "  download error.\nRestoring original Delvar data.");
+            if (const int m = WriteTicked(true))
+                Message(noun + std::to_string(m) + " error restoring original Delvar data.");
+        } else {
+            changed_ = false;
+        }
+        commands::EndTransfer(link);
+    }
+    Fill();
+    view_.SetBusy(false);
+    view_.SetTransfersEnabled(Online());
+    transferring_ = false;
+}
+
+bool SensorSourceEditor::Save() {
+    if (transferring_) return false;
+    const auto ask = [&](const char* text, core::MessageButtons buttons) {
+        return context_.dialogs.ShowMessage(
+            {text, table_.saveCaption, core::MessageIcon::Information, buttons});
+    };
+    if (!Online()) {
+        ask(kSaveOffline, core::MessageButtons::Ok);
+        return false;
+    }
+    if (changed_) {
+        const std::string question = std::string(table_.saveQuestion) +
+                                     "\nClick OK to save now or Cancel to abandon changes.";
+        if (ask(question.c_str(), core::MessageButtons::OkCancel) != core::MessageAnswer::Ok)
+            return true;
+        DnLoad();
+    }
+    records_->Store(context_.setup);
+    return true;
+}
+
+}  // namespace delvar::editors
