@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -25,6 +26,7 @@ frmSensors::frmSensors(editors::ChannelKind kind, editors::EditorContext& contex
     logic_.Open();
     // Room for the widest list entry with its drop-down arrow.
     grid_->FitToContents(grid_->fontMetrics().horizontalAdvance("Position") + 32);
+    grid_->setCurrentCell(0, 1);  // typing goes into the first value
     lock_ = new TransferLock(this);
 
     for (int n = 0; n < setup::kMaxChannels; ++n)
@@ -42,8 +44,10 @@ frmSensors::~frmSensors() {
 
 void frmSensors::BuildControls() {
     const std::string noun = logic_.Table().noun;
+    // The transfer frame under the grid: the check boxes, then the two buttons; Save
+    // and Cancel at the right, so the window is no wider than the grid needs.
     auto* fraSelect = Named(new QGroupBox("Transfer"), "fraSelect");
-    auto* select = new QHBoxLayout(fraSelect);
+    auto* select = new QGridLayout(fraSelect);
     for (int n = 0; n < setup::kMaxChannels; ++n) {
         const std::string name = "chkSelect_" + std::to_string(n + 1);
         const std::string caption = noun + " " + std::to_string(n + 1);
@@ -51,27 +55,28 @@ void frmSensors::BuildControls() {
         box->setObjectName(Q(name));
         box->setToolTip(Q("Read or write " + caption + "."));
         chkSelect_[std::size_t(n)] = box;
-        select->addWidget(box);
+        select->addWidget(box, 0, n);
     }
-    select->addSpacing(16);
     cmdUpLoad_ = Button("cmdUpLoad", "<- UpLoad");
     cmdDnLoad_ = Button("cmdDnLoad", "DnLoad ->");
     cmdUpLoad_->setToolTip(Q("Read the ticked " + noun + "s from Delvar."));
     cmdDnLoad_->setToolTip(Q("Send the ticked " + noun + "s to Delvar."));
-    select->addWidget(cmdUpLoad_);
-    select->addWidget(cmdDnLoad_);
+    select->addWidget(cmdUpLoad_, 1, 0);
+    select->addWidget(cmdDnLoad_, 1, 1);
 
     cmdSave_ = Button("cmdSave", "&Save", "Close and keep the changes.");
     cmdCancel_ = Button("cmdCancel", "&Cancel", "Close form and abandon changes.");
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(fraSelect);
-    bottom->addStretch();
-    bottom->addWidget(cmdSave_, 0, Qt::AlignBottom);
-    bottom->addWidget(cmdCancel_, 0, Qt::AlignBottom);
+    auto* left = new QVBoxLayout;
+    left->addWidget(grid_);
+    left->addWidget(fraSelect);
+    auto* right = new QVBoxLayout;
+    right->addStretch();
+    right->addWidget(cmdSave_);
+    right->addWidget(cmdCancel_);
 
-    auto* all = new QVBoxLayout(this);
-    all->addWidget(grid_);
-    all->addLayout(bottom);
+    auto* all = new QHBoxLayout(this);
+    all->addLayout(left);
+    all->addLayout(right);
     all->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -19,6 +19,7 @@ frmSystem::frmSystem(editors::EditorContext& context, QWidget* parent)
     BuildControls();
     logic_.Open();
     grdSystem_->FitToContents(grdSystem_->fontMetrics().horizontalAdvance("00000") + 32);
+    grdSystem_->setCurrentCell(0, 1);  // typing goes into the first value
     lock_ = new TransferLock(this);
     const bool online = logic_.TransfersAllowed();
     cmdUpLoad_->setEnabled(online);
