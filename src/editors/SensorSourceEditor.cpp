@@ -15,7 +15,6 @@ using commands::RelayTable;
 
 namespace {
 
-enum Row { kFirst, kShutter, kDelay, kPositions, kCurrent, kControl, kDrive, kFeedback, kIndexer };
 constexpr int kShutterNo = 0, kShutterDual = 1;
 constexpr int kControlDirect = 1;
 constexpr double kDelayHigh = 9.9;  // seconds
@@ -102,140 +101,6 @@ const ChannelEditorTable& ChannelTable(ChannelKind kind) {
     return kind == ChannelKind::Sensors ? kSensors : kSources;
 }
 
-// The four records of either kind with the inputs and relays, as the working copy
-// and the backup copy; the only place that knows which record type it holds.
-class SensorSourceEditor::Records {
-  public:
-    virtual ~Records() = default;
-    virtual void Load(const setup::SetupData& setup) = 0;
-    virtual void Store(setup::SetupData& setup) const = 0;
-    virtual double Get(int channel, int row) const = 0;
-    virtual void Set(int channel, int row, double value) = 0;
-    virtual int Read(link::Link& link, bool backup, int channel) = 0;
-    virtual int Write(link::Link& link, bool backup, int channel) = 0;
-    virtual void Backup() = 0;   // working copy -> backup
-    virtual void Restore() = 0;  // backup -> working copy
-
-    InputTable inputs, backupInputs;
-    RelayTable relays, backupRelays;
-};
-
-namespace {
-
-template <typename Rec>
-class RecordsOf final : public SensorSourceEditor::Records {
-  public:
-    using Table = setup::Table<Rec, setup::kMaxChannels>;
-    using Move = int (*)(link::Link&, Table&, int, int);
-    using Send = int (*)(link::Link&, const Table&, int, int);
-    RecordsOf(Table setup::SetupData::*table, Move read, Send write)
-        : table_(table), read_(read), write_(write) {}
-
-    void Load(const setup::SetupData& setup) override {
-        work_ = setup.*table_;
-        inputs = setup.inputs;
-        relays = setup.relays;
-    }
-    void Store(setup::SetupData& setup) const override {
-        setup.*table_ = work_;
-        setup.inputs = inputs;
-        setup.relays = relays;
-    }
-    double Get(int channel, int row) const override {
-        const Rec& r = work_[channel];
-        switch (row) {
-            case kFirst:
-                if constexpr (std::is_same_v<Rec, setup::SensorRec>)
-                    return r.Tooling;
-                else
-                    return r.Voltage_Scale;
-            case kShutter:
-                return r.Shutter;
-            case kDelay:
-                return r.Shutter_Delay;
-            case kPositions:
-                return r.Num_Positions;
-            case kCurrent:
-                return r.Current_Position;
-            case kControl:
-                return r.Control_Type;
-            case kDrive:
-                return r.Drive_Type;
-            case kFeedback:
-                return r.Feedback_Type;
-            default:
-                return r.Indexer_Delay;
-        }
-    }
-    void Set(int channel, int row, double value) override {
-        Rec& r = work_[channel];
-        const auto whole = std::int32_t(util::RoundHalfEven(value));
-        switch (row) {
-            case kFirst:
-                if constexpr (std::is_same_v<Rec, setup::SensorRec>)
-                    r.Tooling = whole;
-                else
-                    r.Voltage_Scale = value;
-                break;
-            case kShutter:
-                r.Shutter = whole;
-                break;
-            case kDelay:
-                r.Shutter_Delay = value;
-                break;
-            case kPositions:
-                r.Num_Positions = whole;
-                break;
-            case kCurrent:
-                r.Current_Position = whole;
-                break;
-            case kControl:
-                r.Control_Type = whole;
-                break;
-            case kDrive:
-                r.Drive_Type = whole;
-                break;
-            case kFeedback:
-                r.Feedback_Type = whole;
-                break;
-            default:
-                r.Indexer_Delay = whole;
-        }
-    }
-    int Read(link::Link& link, bool backup, int channel) override {
-        return read_(link, backup ? backup_ : work_, channel, 0);
-    }
-    int Write(link::Link& link, bool backup, int channel) override {
-        return write_(link, backup ? backup_ : work_, channel, 0);
-    }
-    void Backup() override {
-        backup_ = work_;
-        backupInputs = inputs;
-        backupRelays = relays;
-    }
-    void Restore() override {
-        work_ = backup_;
-        inputs = backupInputs;
-        relays = backupRelays;
-    }
-
-  private:
-    Table setup::SetupData::*table_;
-    Move read_;
-    Send write_;
-    Table work_, backup_;
-};
-
-std::unique_ptr<SensorSourceEditor::Records> MakeRecords(ChannelKind kind) {
-    if (kind == ChannelKind::Sensors)
-        return std::make_unique<RecordsOf<setup::SensorRec>>(
-            &setup::SetupData::sensors, commands::ReadSensor, commands::WriteSensor);
-    return std::make_unique<RecordsOf<setup::SourceRec>>(
-        &setup::SetupData::sources, commands::ReadSource, commands::WriteSource);
-}
-
-}  // namespace
-
 class SensorSourceEditor::Events final : public GridEvents {
   public:
     explicit Events(SensorSourceEditor& editor) : editor_(editor) {}
@@ -265,7 +130,7 @@ SensorSourceEditor::SensorSourceEditor(ChannelKind kind, EditorContext& context,
       context_(context),
       view_(view),
       grid_(grid),
-      records_(MakeRecords(kind)),
+      records_(MakeChannelRecords(kind)),
       events_(std::make_unique<Events>(*this)) {}
 
 SensorSourceEditor::~SensorSourceEditor() {

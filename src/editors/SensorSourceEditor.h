@@ -11,15 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "commands/modCommSystem.h"
+#include "editors/ChannelRecords.h"
 #include "editors/EditorContext.h"
 #include "editors/GridView.h"
 
 namespace delvar::editors {
-
-enum class ChannelKind { Sensors, Sources };
-
-inline constexpr int kChannelRows = 9;
 
 // Where the sensor and source editors differ.
 struct ChannelEditorTable {
@@ -79,8 +75,6 @@ class SensorSourceEditor {
     const commands::InputTable& Inputs() const;
     const commands::RelayTable& Relays() const;
 
-    class Records;  // the two record kinds behind one face
-
   private:
     class Events;
     int Channels() const;
@@ -103,7 +97,7 @@ class SensorSourceEditor {
     EditorContext& context_;
     SensorSourceView& view_;
     GridView& grid_;
-    std::unique_ptr<Records> records_;
+    std::unique_ptr<ChannelRecords> records_;
     std::unique_ptr<Events> events_;
     std::array<bool, setup::kMaxChannels> ticked_{};
     bool changed_ = false;

@@ -17,7 +17,7 @@ using editors::SensorSourceEditor;
 using ::testing::Contains;
 using ::testing::Not;
 
-enum Row { kFirst, kShutter, kDelay, kPositions, kCurrent, kControl, kDrive, kFeedback, kIndexer };
+using enum editors::ChannelRow;
 
 struct FakeChannelView final : editors::SensorSourceView {
     void ShowSelect(int n, bool enabled, bool ticked) override {
