@@ -25,7 +25,6 @@ struct ChannelEditorTable {
     const char* title;       // the window's caption
     const char* firstCaption;
     double firstLow, firstHigh;
-    bool firstWhole;  // stored rounded to a whole number (halves to even)
     const char* firstMessage;
     std::vector<std::string> shutterChoices;
     bool dualPairing;  // sensors 1-2 and 3-4
