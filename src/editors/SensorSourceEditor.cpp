@@ -4,6 +4,7 @@
 
 #include "app/AppTitle.h"
 #include "commands/modCommProcess.h"
+#include "editors/Procedure.h"
 #include "link/Frame.h"
 #include "util/Format.h"
 #include "util/Text.h"
@@ -106,22 +107,31 @@ class SensorSourceEditor::Events final : public GridEvents {
   public:
     explicit Events(SensorSourceEditor& editor) : editor_(editor) {}
     void BeforeEdit(int row, int col) override {
-        if (row < 0 || row >= kChannelRows || col < 1 || col > setup::kMaxChannels) return;
-        const ListRow& list = Lists(editor_.table_)[std::size_t(row)];
-        if (list.items.empty()) return;
-        editor_.grid_.ClearList(row, col);
-        for (const std::string& item : list.items) editor_.grid_.AddListItem(row, col, item);
+        editor_.Handler(GridProc("BeforeEdit"), [&] { FillList(row, col); });
     }
     void TextChange(int, int) override {}
-    void AfterEdit(int row, int col) override { editor_.Commit(row, col); }
-    void EnterKey(int row, int col) override { editor_.Commit(row, col); }
-    void FocusLost(int row, int col) override { editor_.Commit(row, col); }
+    void AfterEdit(int row, int col) override { Commit(row, col, "AfterEdit"); }
+    void EnterKey(int row, int col) override { Commit(row, col, "KeyPress"); }
+    void FocusLost(int row, int col) override { Commit(row, col, "LostFocus"); }
     void PointerMove(int row) override {
         const bool inside = row >= 0 && row < kChannelRows;
         editor_.grid_.SetToolTip(inside ? editor_.table_.toolTips[std::size_t(row)] : "");
     }
 
   private:
+    std::string GridProc(const char* event) const {
+        return editor_.table_.gridName + std::string("_") + event;
+    }
+    void FillList(int row, int col) {
+        if (row < 0 || row >= kChannelRows || col < 1 || col > setup::kMaxChannels) return;
+        const ListRow& list = Lists(editor_.table_)[std::size_t(row)];
+        if (list.items.empty()) return;
+        editor_.grid_.ClearList(row, col);
+        for (const std::string& item : list.items) editor_.grid_.AddListItem(row, col, item);
+    }
+    void Commit(int row, int col, const char* event) {
+        editor_.Handler(GridProc(event), [&] { editor_.Commit(row, col); });
+    }
     SensorSourceEditor& editor_;
 };
 
@@ -143,7 +153,17 @@ int SensorSourceEditor::Channels() const {
     return std::clamp(context_.link.Info().ChannelCount, 0, setup::kMaxChannels);
 }
 
+template <typename Body>
+bool SensorSourceEditor::Handler(const std::string& name, Body&& body) {
+    return RunProcedure(context_.link.Errors, table_.windowName + ("_" + name),
+                        std::forward<Body>(body));
+}
+
 void SensorSourceEditor::Open() {
+    Handler("Form_Load", [this] { Load(); });
+}
+
+void SensorSourceEditor::Load() {
     records_->Load(context_.setup);
     changed_ = false;
     const bool online = Online();
@@ -299,18 +319,42 @@ int SensorSourceEditor::WriteTicked(bool backup) {
 }
 
 void SensorSourceEditor::UpLoad() {
-    Transfer(true);
+    Handler("cmdUpLoad_Click", [this] { Transfer(true); });
 }
 
 void SensorSourceEditor::DnLoad() {
-    Transfer(false);
+    Handler("cmdDnLoad_Click", [this] { Transfer(false); });
 }
+
+// Whatever ends a transfer, an error too, gives the window back its pointer and buttons
+// and lets the next transfer (and the close) go ahead.
+class SensorSourceEditor::TransferEnd {
+  public:
+    explicit TransferEnd(SensorSourceEditor& editor) : editor_(editor) {
+        editor_.transferring_ = true;
+        editor_.view_.SetTransfersEnabled(false);
+    }
+    ~TransferEnd() {
+        if (busy_) editor_.view_.SetBusy(false);
+        editor_.view_.SetTransfersEnabled(editor_.Online());
+        editor_.transferring_ = false;
+    }
+    TransferEnd(const TransferEnd&) = delete;
+    TransferEnd& operator=(const TransferEnd&) = delete;
+    void Busy() {
+        editor_.view_.SetBusy(true);
+        busy_ = true;
+    }
+
+  private:
+    SensorSourceEditor& editor_;
+    bool busy_ = false;
+};
 
 void SensorSourceEditor::Transfer(bool upload) {
     if (transferring_) return;
-    transferring_ = true;
-    view_.SetTransfersEnabled(false);
-    view_.SetBusy(true);
+    TransferEnd end(*this);
+    end.Busy();
     link::Link& link = context_.link;
     const std::string noun = table_.noun + std::string(" ");
     // A failed XSTART or XSTOP shows nothing: the transfer itself reports.
@@ -339,12 +383,15 @@ void SensorSourceEditor::Transfer(bool upload) {
         commands::EndTransfer(link);
     }
     Fill();
-    view_.SetBusy(false);
-    view_.SetTransfersEnabled(Online());
-    transferring_ = false;
 }
 
 bool SensorSourceEditor::Save() {
+    bool close = false;
+    Handler("cmdSave_Click", [&] { close = SaveChanges(); });
+    return close;
+}
+
+bool SensorSourceEditor::SaveChanges() {
     if (transferring_) return false;
     const auto ask = [&](const char* text, core::MessageButtons buttons) {
         return context_.dialogs.ShowMessage(

@@ -64,7 +64,8 @@ class SensorSourceEditor {
     void SelectClicked(int channel, bool ticked);  // chkSelect
     void UpLoad();                                 // cmdUpLoad: read the ticked columns
     void DnLoad();                                 // cmdDnLoad: write them
-    // cmdSave: true when the window closes. Off line nothing is saved and it stays open.
+    // cmdSave: true when the window closes. Off line nothing is saved and it stays open;
+    // an error in the handler keeps it open too.
     bool Save();
     bool Changed() const { return changed_; }
     bool Transferring() const { return transferring_; }
@@ -76,6 +77,12 @@ class SensorSourceEditor {
 
   private:
     class Events;
+    class TransferEnd;
+    // Runs an event handler under its procedure name, e.g. "frmSensors_cmdUpLoad_Click".
+    template <typename Body>
+    bool Handler(const std::string& name, Body&& body);
+    void Load();
+    bool SaveChanges();
     int Channels() const;
     bool Online() const { return context_.link.Info().Online; }
     // Reads the ticked channels into the copy (each with every input and relay);

@@ -7,6 +7,7 @@
 #include "app/AppTitle.h"
 #include "commands/modCommProcess.h"
 #include "commands/modCommSystem.h"
+#include "editors/Procedure.h"
 #include "link/Frame.h"
 #include "util/Format.h"
 #include "util/Text.h"
@@ -113,6 +114,27 @@ class SystemEditor::Events final : public GridEvents {
   public:
     explicit Events(SystemEditor& editor) : editor_(editor) {}
     void BeforeEdit(int row, int col) override {
+        Handle("BeforeEdit", [&] { FillList(row, col); });
+    }
+    void TextChange(int, int) override {}
+    void AfterEdit(int row, int col) override { Commit(row, col, "AfterEdit"); }
+    void EnterKey(int row, int col) override { Commit(row, col, "KeyPress"); }
+    void FocusLost(int row, int col) override { Commit(row, col, "LostFocus"); }
+    void PointerMove(int row) override {
+        const bool inside = row >= 0 && row < kSystemRows;
+        editor_.grid_.SetToolTip(inside ? kRows[std::size_t(row)].tooltip : "");
+    }
+
+  private:
+    template <typename Body>
+    void Handle(const char* event, Body&& body) {
+        RunProcedure(editor_.context_.link.Errors, std::string("frmSystem_grdSystem_") + event,
+                     std::forward<Body>(body));
+    }
+    void Commit(int row, int col, const char* event) {
+        Handle(event, [&] { editor_.Commit(row, col); });
+    }
+    void FillList(int row, int col) {
         if (col != 1 || row < 0 || row >= kSystemRows) return;
         const Row& r = kRows[std::size_t(row)];
         GridView& grid = editor_.grid_;
@@ -123,16 +145,6 @@ class SystemEditor::Events final : public GridEvents {
         else
             for (double v : r.values) grid.AddListItem(row, col, ValueText(r, v));
     }
-    void TextChange(int, int) override {}
-    void AfterEdit(int row, int col) override { editor_.Commit(row, col); }
-    void EnterKey(int row, int col) override { editor_.Commit(row, col); }
-    void FocusLost(int row, int col) override { editor_.Commit(row, col); }
-    void PointerMove(int row) override {
-        const bool inside = row >= 0 && row < kSystemRows;
-        editor_.grid_.SetToolTip(inside ? kRows[std::size_t(row)].tooltip : "");
-    }
-
-  private:
     SystemEditor& editor_;
 };
 
@@ -144,6 +156,10 @@ SystemEditor::~SystemEditor() {
 }
 
 void SystemEditor::Open() {
+    RunProcedure(context_.link.Errors, "frmSystem_Form_Load", [this] { Load(); });
+}
+
+void SystemEditor::Load() {
     opening_ = context_.setup.system;
     grid_.SetEvents(events_.get());
     grid_.SetSize(kSystemRows, 2);
@@ -199,9 +215,25 @@ void SystemEditor::Message(const std::string& text) {
         {text, app::kAppTitle, core::MessageIcon::Exclamation, core::MessageButtons::Ok});
 }
 
+// Whatever ends a transfer, an error too, lets the next one (and the close) go ahead.
+class SystemEditor::TransferEnd {
+  public:
+    explicit TransferEnd(bool& transferring) : transferring_(transferring) { transferring_ = true; }
+    ~TransferEnd() { transferring_ = false; }
+    TransferEnd(const TransferEnd&) = delete;
+    TransferEnd& operator=(const TransferEnd&) = delete;
+
+  private:
+    bool& transferring_;
+};
+
 void SystemEditor::UpLoad() {
+    RunProcedure(context_.link.Errors, "frmSystem_cmdUpLoad_Click", [this] { Read(); });
+}
+
+void SystemEditor::Read() {
     if (transferring_) return;
-    transferring_ = true;
+    const TransferEnd end(transferring_);
     link::Link& link = context_.link;
     SystemRec& system = context_.setup.system;
     const SystemRec before = system;
@@ -212,15 +244,15 @@ void SystemEditor::UpLoad() {
     }
     commands::EndTransfer(link);
     Fill();
-    transferring_ = false;
 }
 
 void SystemEditor::DnLoad() {
-    if (transferring_) return;
-    transferring_ = true;
-    if (commands::WriteSystem(context_.link, context_.setup.system, 0) != link::kOk)
-        Message("System Download Error");
-    transferring_ = false;
+    RunProcedure(context_.link.Errors, "frmSystem_cmdDnLoad_Click", [this] {
+        if (transferring_) return;
+        const TransferEnd end(transferring_);
+        if (commands::WriteSystem(context_.link, context_.setup.system, 0) != link::kOk)
+            Message("System Download Error");
+    });
 }
 
 void SystemEditor::Cancel() {

@@ -36,6 +36,9 @@ class SystemEditor {
 
   private:
     class Events;
+    class TransferEnd;
+    void Load();
+    void Read();
     void Fill();
     void ShowRow(int row);
     void Commit(int row, int col);

@@ -1,10 +1,14 @@
 // The sensor and source editors over the fake grid and the simulator's responder:
 // typed values and their messages, the blanked and locked cells, dual pairing, the
-// check boxes by channel count, the transfers with their backup and restore, and Save.
+// check boxes by channel count, the transfers with their backup and restore, Save, and
+// errors raised inside a handler.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "commands/CommandRig.h"
+#include "core/ErrHandlerRig.h"
 #include "editors/SensorSourceEditor.h"
 #include "sim/Responder.h"
 #include "support/FakeGrid.h"
@@ -24,9 +28,14 @@ struct FakeChannelView final : editors::SensorSourceView {
         select.at(std::size_t(n - 1)) = {enabled, ticked};
     }
     void SetTransfersEnabled(bool enabled) override { transfers = enabled; }
-    void SetBusy(bool) override {}
+    void SetBusy(bool on) override {
+        if (on && failBusy) throw std::out_of_range("Subscript out of range");
+        busy = on;
+    }
     std::array<std::pair<bool, bool>, 4> select{};  // enabled, ticked
     bool transfers = false;
+    bool busy = false;
+    bool failBusy = false;  // showing the hourglass raises an error
 };
 
 // The editor on a link whose instrument is the simulator's responder; commands for
@@ -278,6 +287,57 @@ TEST(SensorEditor, SaveAsksWhenChangedKeepsTheWindowOffLineAndCancelTouchesNothi
     EXPECT_TRUE(unchanged.editor->Save());
     EXPECT_TRUE(unchanged.rig.dialogs.messages.empty());
     EXPECT_EQ(unchanged.rig.setup->sources[2].Voltage_Scale, 0);
+}
+
+// The message of an error reported in procedure.
+std::string ReportedIn(const std::string& procedure) {
+    return "The following error has occurred in procedure: \n" + procedure +
+           " on line 0\nError (9) Subscript out of range";
+}
+
+TEST(SensorEditor, AnErrorInAHandlerIsReportedUnderItsNameAndEndsOnlyThatHandler) {
+    HandlerRig errors;
+    ChannelRig r;
+    r.rig.link.Errors = errors.handler.get();
+    r.grid.onRead = [] { throw std::out_of_range("Subscript out of range"); };
+    r.grid.Type(kFirst, 1, "250", FakeGrid::Ending::FocusLost);
+    r.grid.Choose(kShutter, 1, 1);
+    r.grid.onRead = nullptr;
+    EXPECT_EQ(errors.dialogs.Texts(), (Texts{ReportedIn("frmSensors_grdSensor_LostFocus"),
+                                             ReportedIn("frmSensors_grdSensor_AfterEdit")}));
+    EXPECT_EQ(r.editor->Value(1, kFirst), 0);
+    EXPECT_EQ(r.editor->Value(2, kShutter), 0) << "the edit ended before the pairing";
+    EXPECT_EQ(errors.handler->Depth(), 0);
+
+    // A transfer ended by an error gives the window back its controls.
+    r.view.failBusy = true;
+    r.editor->UpLoad();
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmSensors_cmdUpLoad_Click");
+    EXPECT_FALSE(r.editor->Transferring());
+    EXPECT_TRUE(r.view.transfers);
+    r.view.failBusy = false;
+    r.editor->UpLoad();
+    EXPECT_EQ(r.grid.CellText(kFirst, 1), "100") << "the next read runs";
+
+    // Save's write fails inside Save, which still gives its copy to the setup.
+    r.Type(kFirst, 1, "250");
+    ASSERT_TRUE(errors.handler->ClearLog());
+    r.view.failBusy = true;
+    r.rig.dialogs.answers = {core::MessageAnswer::Ok};
+    EXPECT_TRUE(r.editor->Save());
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmSensors_cmdDnLoad_Click");
+    const auto report = errors.ReportLines();
+    ASSERT_GE(report.size(), 12u);
+    EXPECT_EQ(report[10], "01  frmSensors_cmdSave_Click");
+    EXPECT_EQ(report[11], "02    frmSensors_cmdDnLoad_Click");
+    EXPECT_EQ(r.rig.setup->sensors[1].Tooling, 250);
+    EXPECT_EQ(errors.handler->Depth(), 0);
+
+    ChannelRig sources(ChannelKind::Sources);
+    sources.rig.link.Errors = errors.handler.get();
+    sources.grid.onRead = [] { throw std::out_of_range("Subscript out of range"); };
+    sources.grid.Type(kFirst, 1, "5", FakeGrid::Ending::Enter);
+    EXPECT_EQ(errors.dialogs.LastText(), ReportedIn("frmSources_grdSource_KeyPress"));
 }
 
 }  // namespace

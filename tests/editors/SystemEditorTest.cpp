@@ -1,11 +1,14 @@
 // The system editor over the fake grid and the simulator's responder: lists,
-// defaults for empty entries, ranges and their messages, the transfers, and Cancel.
+// defaults for empty entries, ranges and their messages, the transfers, Cancel, and
+// errors raised inside a handler.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "commands/CommandRig.h"
+#include "core/ErrHandlerRig.h"
 #include "editors/SystemEditor.h"
 #include "sim/Responder.h"
 #include "support/FakeGrid.h"
@@ -128,6 +131,34 @@ TEST(SystemEditor, FailedTransfersShowTheirMessageAndAFailedReadChangesNothing) 
     r.editor.DnLoad();
     EXPECT_EQ(r.rig.dialogs.LastText(), "System Download Error");
     EXPECT_EQ(std::count(r.rig.sent.begin(), r.rig.sent.end(), "XSTART"), 1) << "the read's only";
+}
+
+TEST(SystemEditor, AnErrorInAHandlerIsReportedUnderItsNameAndEndsOnlyThatHandler) {
+    HandlerRig errors;
+    SystemRig r;
+    r.rig.link.Errors = errors.handler.get();
+    const auto raise = [] { throw std::out_of_range("Subscript out of range"); };
+    r.grid.onRead = raise;
+    r.grid.Choose(kDevGraph, 1, 3);
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmSystem_grdSystem_AfterEdit");
+    r.grid.Type(kTooling, 1, "250", FakeGrid::Ending::Enter);
+    r.grid.onRead = nullptr;
+    EXPECT_EQ(errors.dialogs.LastText(),
+              "The following error has occurred in procedure: \nfrmSystem_grdSystem_KeyPress on "
+              "line 0\nError (9) Subscript out of range");
+    EXPECT_EQ(r.System().Dev_Graph, 0);
+    EXPECT_EQ(r.System().System_Tooling, 100);
+
+    r.failing = [&](const std::string& c) {
+        if (c.rfind("B ", 0) == 0) raise();
+        return false;
+    };
+    r.editor.DnLoad();
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmSystem_cmdDnLoad_Click");
+    EXPECT_FALSE(r.editor.Transferring()) << "the window can close";
+    EXPECT_EQ(errors.handler->Depth(), 0);
+    EXPECT_EQ(errors.dialogs.messages.size(), 3u);
+    EXPECT_TRUE(r.rig.dialogs.messages.empty()) << "no transfer message besides the report";
 }
 
 }  // namespace
