@@ -1,6 +1,7 @@
 // The sensor and system windows against delvar-sim: a two-channel read moving
 // sensors 1 and 2 with inputs and relays 1 to 8, a write the instrument refuses at
-// the second sensor with both sensors restored, and the system record read and written.
+// the second sensor with both sensors restored, and the system record read and written
+// (the deviation graph's largest scale too).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -82,6 +83,7 @@ TEST(SystemEditorSim, ReadCancelAndWrite) {
         Click(window, "cmdCancel");
         EXPECT_EQ(r.setup->system.System_Tooling, 222) << "the value the window opened with";
     }
+    r.setup->system.Dev_Graph = 50;  // the largest scale the editor offers
     windows::frmSystem window(r.context);
     window.show();
     Click(window, "cmdDnLoad");
@@ -90,6 +92,7 @@ TEST(SystemEditorSim, ReadCancelAndWrite) {
     setup::SystemRec onInstrument;
     ASSERT_EQ(commands::ReadSystem(r.sim.Link(), onInstrument, 0), link::kOk);
     EXPECT_EQ(onInstrument.System_Tooling, 222);
+    EXPECT_EQ(onInstrument.Dev_Graph, 50);
 }
 
 }  // namespace
