@@ -24,6 +24,8 @@
 #include "windows/frmLayer.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
+#include "windows/frmSensors.h"
+#include "windows/frmSystem.h"
 
 namespace {
 
@@ -130,6 +132,11 @@ int main(int argc, char** argv) {
     editor("film editor", [&] { return new windows::frmFilm(context); });
     editor("material editor", [&] { return new windows::frmMaterial(context); });
     editor("I/O editor", [&] { return new windows::frmIO(context); });
+    editor("sensor editor",
+           [&] { return new windows::frmSensors(editors::ChannelKind::Sensors, context); });
+    editor("source editor",
+           [&] { return new windows::frmSensors(editors::ChannelKind::Sources, context); });
+    editor("system editor", [&] { return new windows::frmSystem(context); });
     fs::remove_all(folder);
     return 0;
 }

@@ -1,7 +1,8 @@
 // Builds the demo setup database Delvar.mdb: a few named processes (a single-layer
 // metal film, an optical stack, a co-deposited layer), films with workable PID and
-// preconditioning values, and a materials table of real densities and acoustic
-// impedance ratios (Z-ratios) as QCM material tables publish them.
+// preconditioning values, a materials table of real densities and acoustic impedance
+// ratios (Z-ratios) as QCM material tables publish them, and the sensors, sources and
+// system settings of a small two-source coater.
 // usage: delvar-make-demo-setup BLANK_TEMPLATE OUTPUT
 #include <cstdio>
 #include <filesystem>
@@ -86,6 +87,73 @@ void MakeLayer(setup::SetupData& s, int layer, int film, double rate, double kA,
     l.Rate_Dev_Alarm = 20;
 }
 
+// Shutter codes of the sensor and source records.
+constexpr int kNoShutter = 0, kDualShutter = 1, kShutter = 2;
+constexpr int kSourceShutter = 1;  // a source's list has no "Dual"
+// Crystal selection: control, drive and feedback codes.
+constexpr int kDirect = 1, kBcd = 2;
+constexpr int kDriveUp = 0;
+constexpr int kFeedbackHome = 3, kFeedbackBcd = 2;
+
+// Sensor 1 is a six-crystal rotary head stepped directly and homed by a switch, sensor 2
+// a single crystal without a shutter, sensors 3 and 4 a dual head sharing one shutter.
+void MakeSensors(setup::SetupData& s) {
+    for (int n = 1; n <= setup::kMaxChannels; ++n) {
+        setup::SensorRec& sensor = s.sensors[n];
+        sensor.Tooling = 100;
+        sensor.Num_Positions = 1;
+        sensor.Current_Position = 1;
+    }
+    setup::SensorRec& rotary = s.sensors[1];
+    rotary.Tooling = 105;
+    rotary.Shutter = kShutter;
+    rotary.Shutter_Delay = 0.5;
+    rotary.Num_Positions = 6;
+    rotary.Control_Type = kDirect;
+    rotary.Drive_Type = kDriveUp;
+    rotary.Feedback_Type = kFeedbackHome;
+    rotary.Indexer_Delay = 3;
+    s.sensors[2].Tooling = 92;
+    for (int n : {3, 4}) {
+        s.sensors[n].Shutter = kDualShutter;
+        s.sensors[n].Shutter_Delay = 0.2;
+    }
+}
+
+// Source 1 is a four-pocket electron-beam gun whose hearth is turned by BCD-coded
+// pocket selection, source 2 a thermal boat; both 0 to 10 V. Sources 3 and 4 are spare
+// 5 V outputs without shutters.
+void MakeSources(setup::SetupData& s) {
+    for (int n = 1; n <= setup::kMaxChannels; ++n) {
+        setup::SourceRec& source = s.sources[n];
+        source.Voltage_Scale = n <= 2 ? 10 : 5;
+        source.Num_Positions = 1;
+        source.Current_Position = 1;
+    }
+    setup::SourceRec& gun = s.sources[1];
+    gun.Shutter = kSourceShutter;
+    gun.Shutter_Delay = 1.0;
+    gun.Num_Positions = 4;
+    gun.Control_Type = kBcd;
+    gun.Feedback_Type = kFeedbackBcd;
+    gun.Indexer_Delay = 5;
+    s.sources[2].Shutter = kSourceShutter;
+    s.sources[2].Shutter_Delay = 0.5;
+}
+
+void MakeSystem(setup::SystemRec& system) {
+    system.Period = 0.25;
+    system.System_Tooling = 100;
+    system.Min_Freq = 5.0;
+    system.Max_Freq = 6.1;
+    system.Dev_Graph = 10;
+    system.Pass_Enable = 0;
+    system.Password = 5937;
+    system.Alarm_Sound = 1;
+    system.Alert_Sound = 1;
+    system.Attn_Sound = 0;
+}
+
 void MakeDemo(setup::SetupData& s) {
     for (std::size_t i = 0; i < std::size(kMaterials); ++i) {
         setup::MaterialRec& m = s.materials[int(i) + 1];
@@ -120,8 +188,9 @@ void MakeDemo(setup::SetupData& s) {
     MakeLayer(s, top, 6, 8, 0.5, 1);
     MakeLayer(s, setup::InsertCoDepLayer(s, 4, top), 2, 2, 0.125, 2);
 
-    s.system.Min_Freq = 5.0;
-    s.system.Max_Freq = 6.1;
+    MakeSensors(s);
+    MakeSources(s);
+    MakeSystem(s.system);
 }
 
 }  // namespace
@@ -133,7 +202,8 @@ int main(int argc, char** argv) {
     }
     QuietDialogs dialogs;
     const std::string scratch = std::filesystem::temp_directory_path().string();
-    core::CErrHandler errors(dialogs, core::AppInfo{}, scratch + "/delvar-demo-errors.txt", scratch);
+    core::CErrHandler errors(dialogs, core::AppInfo{}, scratch + "/delvar-demo-errors.txt",
+                             scratch);
     setup::NoProgress progress;
     auto data = std::make_unique<setup::SetupData>();
     setup::ResetSetupData(*data);

@@ -139,12 +139,14 @@ constexpr long kMaxTermsText = 16 * 11;
 constexpr std::array kLogic{T(1), T(2, kMaxTermsText), N(3, 0, 0, 99999), N(5, 0, 0, 0),
                             N(6, 0, 0, 1)};
 
+// Parameter 17 is the deviation graph's scale itself (the program offers 5 to 50); 0 is
+// what a blank setup holds.
 constexpr std::array kSystem{
     N(1, 25, 1, 9999),   N(2, 100, 10, 399),  N(3, 100, 10, 399),  N(4, 100, 10, 399),
     N(5, 1, 0, 1),       N(6, 50, 10, 99),    N(7, 61, 10, 99),    N(8, 100, 0, 1000),
     N(9, 100, 0, 1000),  N(10, 100, 0, 1000), N(11, 100, 0, 1000), N(12, 100, 10, 399),
     N(13, 100, 10, 399), N(14, 1, 0, 1),      N(15, 1, 0, 1),      N(16, 1, 0, 1),
-    N(17, 0, 0, 9),      N(18, 0, 0, 1),      N(19, 0, 0, 9999),   N(20, 100, 10, 99900),
+    N(17, 10, 0, 50),    N(18, 0, 0, 1),      N(19, 0, 0, 9999),   N(20, 100, 10, 99900),
 };
 
 constexpr std::array kSchemas{

@@ -1,6 +1,6 @@
-// Window event handlers run as named procedures of the error handler: the name is on
-// its stack while the handler runs, and an error the handler raises is reported under
-// that name. The handler then ends and the window goes on, as after any reported error.
+// An editor's event handler run under its procedure name on the error handler: an
+// error raised inside is reported under that name and ends the handler, and the window
+// goes on. Without an error handler (the logic on its own) the handler simply runs.
 #pragma once
 
 #include <string>
@@ -10,19 +10,20 @@
 
 namespace delvar::editors {
 
-// Runs body as procedure name. Without an error handler (tools and tests without
-// one) the body runs as it is and its errors go to the caller.
+// True when the handler ran to its end, false when an error ended it.
 template <typename Body>
-void RunProcedure(core::CErrHandler* errors, const std::string& name, Body&& body) {
+bool RunProcedure(core::CErrHandler* errors, const std::string& name, Body&& body) {
     if (!errors) {
         std::forward<Body>(body)();
-        return;
+        return true;
     }
-    core::ProcGuard guard(*errors, name);
+    const core::ProcGuard guard(*errors, name);
     try {
         std::forward<Body>(body)();
+        return true;
     } catch (...) {
         errors->HandleError(core::ErrorInfo::FromCurrentException());
+        return false;
     }
 }
 

@@ -265,7 +265,8 @@ bool ProcessWindowLogic::HasEditor(Editor editor) const {
 }
 
 void ProcessWindowLogic::Edit(Editor editor) {
-    if (busy_) return;
+    // A missing editor opens nothing, so it has nothing to warn about either.
+    if (busy_ || !HasEditor(editor)) return;
     link::Link& link = services_.link;
     const bool needsLink =
         editor == Editor::Sensors || editor == Editor::Sources || editor == Editor::Logic;

@@ -29,7 +29,9 @@
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
+#include "windows/frmSensors.h"
 #include "windows/frmSplash.h"
+#include "windows/frmSystem.h"
 
 namespace delvar::windows {
 
@@ -201,6 +203,13 @@ void Program::OpenSetupWindow(int source) {
     openers.film = [this](editors::EditorContext& c) { frmFilm(c, p_->main.get()).exec(); };
     openers.material = [this](editors::EditorContext& c) { frmMaterial(c, p_->main.get()).exec(); };
     openers.io = [this](editors::EditorContext& c) { frmIO(c, p_->main.get()).exec(); };
+    openers.sensors = [this](editors::EditorContext& c) {
+        frmSensors(editors::ChannelKind::Sensors, c, p_->main.get()).exec();
+    };
+    openers.sources = [this](editors::EditorContext& c) {
+        frmSensors(editors::ChannelKind::Sources, c, p_->main.get()).exec();
+    };
+    openers.system = [this](editors::EditorContext& c) { frmSystem(c, p_->main.get()).exec(); };
     auto* window =
         new frmProcess(ProcessWindowDeps{*p.link, p.setup, *p.database, p.dialogs, *p.splash,
                                          p.settings, p.where.folder, std::move(openers)},

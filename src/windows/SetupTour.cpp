@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeWidget>
+#include <functional>
 
 #include "commands/modCommLogic.h"
 #include "windows/CellGrid.h"
@@ -19,6 +20,8 @@
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
+#include "windows/frmSensors.h"
+#include "windows/frmSystem.h"
 
 namespace delvar::windows {
 
@@ -93,6 +96,48 @@ void TypeIntoCell(CellGrid* grid, int row, const char* text) {
     }
 }
 
+// The sensor, source and system editors, each as it opens and with a value just
+// refused.
+void ShootChannelAndSystemEditors(editors::EditorContext& context, PictureDialogs& dialogs,
+                                  QWidget& main,
+                                  const std::function<void(QWidget&, const char*)>& save,
+                                  const std::function<std::string(const char*)>& path) {
+    struct Shot {
+        const char* name;
+        const char* grid;
+        int row, col;
+        const char* refused;
+    };
+    const auto shoot = [&](QDialog& editor, const Shot& shot) {
+        editor.show();
+        save(editor, (std::string(shot.name) + ".png").c_str());
+        dialogs.Next(&editor, path((std::string(shot.name) + "-refused.png").c_str()));
+        if (auto* grid = editor.findChild<CellGrid*>(shot.grid)) {
+            grid->setFocus();
+            grid->setCurrentCell(shot.row, shot.col);
+            grid->editItem(grid->item(shot.row, shot.col));
+            for (auto* cell : grid->viewport()->findChildren<QLineEdit*>()) {
+                if (!cell->isVisible()) continue;
+                cell->setText(shot.refused);
+                PressEnter(cell);
+                break;
+            }
+        }
+    };
+    {
+        frmSensors sensors(editors::ChannelKind::Sensors, context, &main);
+        shoot(sensors, {"sensor-editor", "grdSensor", 0, 1, "400"});
+    }
+    {
+        frmSensors sources(editors::ChannelKind::Sources, context, &main);
+        shoot(sources, {"source-editor", "grdSource", 0, 2, "12"});
+    }
+    {
+        frmSystem system(context, &main);
+        shoot(system, {"system-editor", "grdSystem", 2, 1, "5"});
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> ShootSetupWindows(frmMain& main, link::Link& link, setup::SetupData& setup,
@@ -161,6 +206,7 @@ std::vector<std::string> ShootSetupWindows(frmMain& main, link::Link& link, setu
             PressEnter(density);
         }
     }
+    ShootChannelAndSystemEditors(context, dialogs, main, save, path);
     return saved;
 }
 

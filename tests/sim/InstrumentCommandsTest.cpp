@@ -50,7 +50,7 @@ TEST_F(SimInstrument, WritesKeepWholeUnitsAndNamesWithBlanksAndRefusalsChangeNot
     EXPECT_EQ(Send("D7? 1 6"), Ok("1,105 6,2")) << "the good item of a refused write is not kept";
     for (const char* bad : {"D1000? 1", "C100? 1", "C0? 1", "A2 5? 9", "A2 51? 1", "HA5? 1",
                             "F12 2,39", "F12 3,10000", "C5 1,name,with,commas", "GC17? 1 2",
-                            "C5 1,Seventeen chars!!", "D7  1,1e5"})
+                            "C5 1,Seventeen chars!!", "D7  1,1e5", "B 17,51"})
         EXPECT_EQ(Send(bad), kBadData) << bad;
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -61,6 +62,8 @@ class FakeGrid final : public editors::GridView {
     int Rows() const { return rows_; }
     int Cols() const { return cols_; }
     bool HasEvents() const { return events_ != nullptr; }
+    // Runs when the editor reads a cell or the chosen entry: a test raises an error there.
+    std::function<void()> onRead;
 
     void SetSize(int rows, int cols) override {
         rows_ = rows;
@@ -74,6 +77,7 @@ class FakeGrid final : public editors::GridView {
         if (Check(row, col)) texts_[{row, col}] = text;
     }
     std::string CellText(int row, int col) const override {
+        if (onRead) onRead();
         if (!Check(row, col)) return "";
         auto it = texts_.find({row, col});
         return it == texts_.end() ? "" : it->second;
@@ -87,7 +91,10 @@ class FakeGrid final : public editors::GridView {
     void AddListItem(int row, int col, const std::string& text) override {
         if (Check(row, col)) lists_[{row, col}].push_back(text);
     }
-    int ChosenIndex() const override { return chosen_; }
+    int ChosenIndex() const override {
+        if (onRead) onRead();
+        return chosen_;
+    }
     void SetLocked(int row, int col, bool locked) override {
         if (!Check(row, col)) return;
         if (locked)

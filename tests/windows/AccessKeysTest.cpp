@@ -31,7 +31,9 @@
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
 #include "windows/frmReadings.h"
+#include "windows/frmSensors.h"
 #include "windows/frmSplash.h"
+#include "windows/frmSystem.h"
 
 namespace delvar::windows {
 namespace {
@@ -180,6 +182,16 @@ const std::vector<std::pair<const char*, Opener>> kWindows = {
     {"frmMaterial",
      [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmMaterial>(r.context)); }},
     {"frmIO", [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmIO>(r.context)); }},
+    {"frmSensors",
+     [](WindowRig& r) -> QWidget& {
+         return r.Keep(std::make_unique<frmSensors>(editors::ChannelKind::Sensors, r.context));
+     }},
+    {"frmSources",
+     [](WindowRig& r) -> QWidget& {
+         return r.Keep(std::make_unique<frmSensors>(editors::ChannelKind::Sources, r.context));
+     }},
+    {"frmSystem",
+     [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmSystem>(r.context)); }},
 };
 
 TEST(AccessKeys, NoWindowGivesOneKeyToTwoControlsOrMenus) {
