@@ -25,6 +25,7 @@
 #include "windows/ScreenshotTour.h"
 #include "windows/frmFilm.h"
 #include "windows/frmLayer.h"
+#include "windows/frmLogic.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
@@ -198,6 +199,7 @@ void Program::OpenSetupWindow(int source) {
     EditorOpeners openers;
     openers.layer = [this](editors::EditorContext& c) { frmLayer(c, p_->main.get()).exec(); };
     openers.film = [this](editors::EditorContext& c) { frmFilm(c, p_->main.get()).exec(); };
+    openers.logic = [this](editors::EditorContext& c) { frmLogic(c, p_->main.get()).exec(); };
     openers.material = [this](editors::EditorContext& c) { frmMaterial(c, p_->main.get()).exec(); };
     auto* window =
         new frmProcess(ProcessWindowDeps{*p.link, p.setup, *p.database, p.dialogs, *p.splash,
