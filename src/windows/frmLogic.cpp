@@ -90,7 +90,11 @@ frmLogic::frmLogic(editors::EditorContext& context, QWidget* parent)
     Connect();
 }
 
-frmLogic::~frmLogic() = default;
+frmLogic::~frmLogic() {
+    // The dialog's own destructor hides it, and the focus leaving the name box would
+    // report an edit to the builder, which is gone by then.
+    for (QWidget* child : findChildren<QWidget*>()) child->blockSignals(true);
+}
 
 QWidget* frmLogic::BuildIfFrame() {
     auto* frame = Named(new QGroupBox("IF (Condition)"), "fraIf");

@@ -3,6 +3,7 @@
 // rule (controls disabled, a close waiting) during a download of all 32 statements.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,21 @@ TEST(LogicWindow, BuildsAStatementFromTheListsAndTheTypedValue) {
     Click(window, "cmdCancel");
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(r.setup->logic[1].THEN, 0) << "Cancel keeps the setup as it was";
+}
+
+TEST(LogicWindow, ClosesWithTheFocusInTheNameBox) {
+    LogicRig r;
+    {
+        frmLogic window(r.context);
+        window.show();
+        window.activateWindow();
+        QApplication::setActiveWindow(&window);
+        auto* names = Child<QComboBox>(window, "cboNames");
+        names->lineEdit()->setFocus();
+        names->lineEdit()->setText("Half typed");
+        QCoreApplication::processEvents();
+    }  // the focus leaves the box as the window goes
+    EXPECT_EQ(r.setup->logic[1].Name, setup::FixedName("<Empty>")) << "nothing reaches the setup";
 }
 
 TEST(LogicWindow, ADownloadOfAllRefusesCancelAndTheCloseWaitsForItsEnd) {
