@@ -57,12 +57,15 @@ QWidget* SpinButton(const char* name, const char* toolTip, std::function<void(in
     return spin;
 }
 
-QListWidget* List(const char* name, const char* toolTip, int rows) {
+QListWidget* List(const char* name, const char* toolTip) {
     auto* list = Named(new QListWidget, name, toolTip);
-    list->setFixedHeight(list->fontMetrics().height() * rows + 6);
     list->setMinimumWidth(list->fontMetrics().horizontalAdvance(QString(16, 'W')) * 3 / 4);
     return list;
 }
+
+// Every list as tall as the longest category list, so both category lists show all
+// their choices at once.
+constexpr int kListRows = 14;
 
 // A sunken box for a statement's text, wrapping long conditions.
 QLabel* StatementLabel(const char* name) {
@@ -87,6 +90,10 @@ frmLogic::frmLogic(editors::EditorContext& context, QWidget* parent)
     setModal(true);
     BuildControls();
     logic_.Open();
+    const int rowHeight = lstCategory_[kIf]->sizeHintForRow(0);
+    for (QListWidget* list : {lstCategory_[kIf], lstSelect_[kIf], lstCategory_[kThen],
+                              lstSelect_[kThen]})
+        list->setFixedHeight(rowHeight * kListRows + 2 * list->frameWidth());
     Connect();
 }
 
@@ -98,8 +105,8 @@ frmLogic::~frmLogic() {
 
 QWidget* frmLogic::BuildIfFrame() {
     auto* frame = Named(new QGroupBox("IF (Condition)"), "fraIf");
-    lstCategory_[kIf] = List("lstIfCategory", "Select a condition category.", 8);
-    lstSelect_[kIf] = List("lstIfSelect", "Select a condition; Add puts it on the IF string.", 8);
+    lstCategory_[kIf] = List("lstIfCategory", "Select a condition category.");
+    lstSelect_[kIf] = List("lstIfSelect", "Select a condition; Add puts it on the IF string.");
     auto* lblCategory = new QLabel("Ca&tegory:");
     lblCategory->setBuddy(lstCategory_[kIf]);
     lblSelect_ = Named(new QLabel("Cond&ition:"), "lblIfSelect");
@@ -138,14 +145,15 @@ QWidget* frmLogic::BuildIfFrame() {
     lblIf_ = StatementLabel("lblIf");
     auto* all = new QVBoxLayout(frame);
     all->addLayout(grid);
+    all->addStretch();
     all->addWidget(lblIf_);
     return frame;
 }
 
 QWidget* frmLogic::BuildThenFrame() {
     auto* frame = Named(new QGroupBox("THEN (Action)"), "fraThen");
-    lstCategory_[kThen] = List("lstThenCategory", "Select an action category.", 8);
-    lstSelect_[kThen] = List("lstThenSelect", "Select the action.", 8);
+    lstCategory_[kThen] = List("lstThenCategory", "Select an action category.");
+    lstSelect_[kThen] = List("lstThenSelect", "Select the action.");
     auto* lblCategory = new QLabel("Categor&y:");
     lblCategory->setBuddy(lstCategory_[kThen]);
     auto* lblAction = new QLabel("Acti&on:");
@@ -158,6 +166,7 @@ QWidget* frmLogic::BuildThenFrame() {
     lblThen_ = StatementLabel("lblThen");
     auto* all = new QVBoxLayout(frame);
     all->addLayout(grid);
+    all->addStretch();  // the statement texts of both frames on one line
     all->addWidget(lblThen_);
     return frame;
 }
