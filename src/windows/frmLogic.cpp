@@ -91,8 +91,8 @@ frmLogic::frmLogic(editors::EditorContext& context, QWidget* parent)
     BuildControls();
     logic_.Open();
     const int rowHeight = lstCategory_[kIf]->sizeHintForRow(0);
-    for (QListWidget* list : {lstCategory_[kIf], lstSelect_[kIf], lstCategory_[kThen],
-                              lstSelect_[kThen]})
+    for (QListWidget* list :
+         {lstCategory_[kIf], lstSelect_[kIf], lstCategory_[kThen], lstSelect_[kThen]})
         list->setFixedHeight(rowHeight * kListRows + 2 * list->frameWidth());
     Connect();
 }
