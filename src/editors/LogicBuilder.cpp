@@ -228,17 +228,18 @@ void LogicBuilder::Message(const std::string& text, const char* title) {
         {text, title ? title : app::kAppTitle, core::MessageIcon::Exclamation});
 }
 
-bool LogicBuilder::ReadIo(const char* what) {
+bool LogicBuilder::ReadIo(bool upload) {
     link::Link& link = context_.link;
     const int count = std::clamp(4 * link.Info().ChannelCount, 0, setup::kMaxIo);
     for (int i = 1; i <= count; ++i) {
         if (commands::ReadInput(link, work_->inputs, i, 0) == link::kOk &&
             commands::ReadRelay(link, work_->relays, i, 0) == link::kOk)
             continue;
-        const bool upload = std::string(what) == "upload";
+        // An upload gives back what the window held; after a download the statements
+        // written stay as read back.
         if (upload) *work_ = *backup_;
-        Message("Relay or Input " + std::to_string(i) + " " + what + " error." +
-                (upload ? "  Original form data restored." : ""));
+        Message("Relay or Input " + std::to_string(i) +
+                (upload ? " upload error.  Original form data restored." : " download error."));
         return false;
     }
     return true;
@@ -259,7 +260,7 @@ bool LogicBuilder::UpLoad(bool all) {
         }
         if (all) view_.SetProgress(n * 100 / kMaxLogic);
     }
-    if (ok) ok = ReadIo("upload");
+    if (ok) ok = ReadIo(true);
     commands::EndTransfer(link);
     view_.SetProgress(0);
     ShowNames();
@@ -295,7 +296,7 @@ bool LogicBuilder::DnLoad(bool all) {
         if (all) view_.SetProgress(n * 100 / kMaxLogic);
     }
     if (savedOk && unread == 0) {
-        passedAll = ReadIo("download") && passedAll;
+        passedAll = ReadIo(false) && passedAll;
     } else if (unread != 0) {
         passedAll = false;
         Message("Logic statement " + std::to_string(unread) + " download error.\n" +

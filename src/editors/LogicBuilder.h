@@ -94,7 +94,7 @@ class LogicBuilder {
     void ShowNames();
     void AddTerm(std::int32_t code);
     void Message(const std::string& text, const char* title = nullptr);
-    bool ReadIo(const char* what);
+    bool ReadIo(bool upload);  // inputs and relays 1 to 4 x channels
 
     EditorContext& context_;
     LogicBuilderView& view_;
