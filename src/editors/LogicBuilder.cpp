@@ -1,9 +1,11 @@
 #include "editors/LogicBuilder.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "app/AppTitle.h"
 #include "commands/modCommProcess.h"
+#include "core/CErrHandler.h"
 #include "util/Text.h"
 
 namespace delvar::editors {
@@ -46,23 +48,45 @@ LogicBuilder::LogicBuilder(EditorContext& context, LogicBuilderView& view)
 
 LogicBuilder::~LogicBuilder() = default;
 
+template <typename Body>
+bool LogicBuilder::Handler(const char* procedure, Body&& body) {
+    core::CErrHandler* errors = context_.link.Errors;
+    std::optional<core::ProcGuard> guard;
+    if (errors) guard.emplace(*errors, std::string("frmLogic_") + procedure);
+    try {
+        body();
+        return true;
+    } catch (...) {
+        if (!errors) throw;
+        errors->HandleError(core::ErrorInfo::FromCurrentException());
+        return false;
+    }
+}
+
 void LogicBuilder::Open() {
-    *work_ = {context_.setup.logic, context_.setup.inputs, context_.setup.relays};
-    std::vector<std::string> ifNames, thenNames;
-    for (const LogicCategory& c : Categories(LogicPart::If)) ifNames.push_back(c.name);
-    for (const LogicCategory& c : Categories(LogicPart::Then)) thenNames.push_back(c.name);
-    view_.SetCategoryLists(ifNames, thenNames);
-    CategoryChosen(LogicPart::If, 0);
-    CategoryChosen(LogicPart::Then, 0);
-    view_.ShowPaste(false);
-    view_.SetTransfersEnabled(context_.link.Info().Online);
-    view_.SetProgress(0);
-    current_ = 1;
-    ShowNames();
-    ShowStatement();
+    Handler("Form_Load", [&] {
+        *work_ = {context_.setup.logic, context_.setup.inputs, context_.setup.relays};
+        std::vector<std::string> ifNames, thenNames;
+        for (const LogicCategory& c : Categories(LogicPart::If)) ifNames.push_back(c.name);
+        for (const LogicCategory& c : Categories(LogicPart::Then)) thenNames.push_back(c.name);
+        view_.SetCategoryLists(ifNames, thenNames);
+        ChooseCategory(LogicPart::If, 0);
+        ChooseCategory(LogicPart::Then, 0);
+        view_.SetPasteEnabled(false);
+        view_.SetTransfersEnabled(context_.link.Info().Online);
+        view_.SetProgress(0);
+        current_ = 1;
+        ShowNames();
+        ShowStatement();
+    });
 }
 
 void LogicBuilder::CategoryChosen(LogicPart part, int index) {
+    Handler(part == LogicPart::If ? "lstIfCategory_Click" : "lstThenCategory_Click",
+            [&] { ChooseCategory(part, index); });
+}
+
+void LogicBuilder::ChooseCategory(LogicPart part, int index) {
     const auto categories = Categories(part);
     if (index < 0 || index >= int(categories.size())) return;
     const std::int32_t base = categories[std::size_t(index)].base;
@@ -77,28 +101,27 @@ void LogicBuilder::CategoryChosen(LogicPart part, int index) {
 }
 
 void LogicBuilder::AddCondition(int selected) {
-    if (TermCount(Statement()) >= setup::kLogicTerms) {
-        Message("Too many IF conditions.", kSelectError);
-        return;
-    }
-    if (ifBase_ == kTimerValueBase) {
-        AddTerm(kTimerValueBase + timerValue_);
-        return;
-    }
-    if (selected < 0 || selected >= int(SelectList(LogicPart::If, ifBase_).size())) {
-        Message("Pick an item in the IF Select list.", kSelectError);
-        return;
-    }
-    AddTerm(ifBase_ + selected);
+    Handler("cmdAdd_Click", [&] {
+        if (TermCount(Statement()) >= setup::kLogicTerms) {
+            Message("Too many IF conditions.", kSelectError);
+        } else if (ifBase_ == kTimerValueBase) {
+            AddTerm(kTimerValueBase + timerValue_);
+        } else if (selected < 0 || selected >= int(SelectList(LogicPart::If, ifBase_).size())) {
+            Message("Pick an item in the IF Select list.", kSelectError);
+        } else {
+            AddTerm(ifBase_ + selected);
+        }
+    });
 }
 
 void LogicBuilder::AddOperator(int button) {
-    if (button < 0 || button > 6) return;
-    if (TermCount(Statement()) >= setup::kLogicTerms) {
-        Message("Too many IF conditions.", kSelectError);
-        return;
-    }
-    AddTerm(button + 3);
+    Handler("cmdOp_Click", [&] {
+        if (button < 0 || button > 6) return;
+        if (TermCount(Statement()) >= setup::kLogicTerms)
+            Message("Too many IF conditions.", kSelectError);
+        else
+            AddTerm(button + 3);
+    });
 }
 
 void LogicBuilder::AddTerm(std::int32_t code) {
@@ -112,77 +135,98 @@ void LogicBuilder::AddTerm(std::int32_t code) {
 }
 
 void LogicBuilder::Back() {
-    LogicRec& r = Edited();
-    const int count = TermCount(r);
-    if (count == 0) return;
-    r.IF[std::size_t(count - 1)] = 0;
-    Edit();
-    view_.SetConditionText(ConditionText(r));
+    Handler("cmdBack_Click", [&] {
+        LogicRec& r = Edited();
+        const int count = TermCount(r);
+        if (count == 0) return;
+        r.IF[std::size_t(count - 1)] = 0;
+        Edit();
+        view_.SetConditionText(ConditionText(r));
+    });
 }
 
 void LogicBuilder::ActionChosen(int selected) {
-    if (selected < 0 || selected >= int(SelectList(LogicPart::Then, thenBase_).size())) {
-        Message("Pick an item in the THEN Select list.", kSelectError);
-        return;
-    }
-    Edited().THEN = thenBase_ + selected;
-    Edit();
-    view_.SetActionText(ThenText(Statement().THEN));
+    Handler("lstThenSelect_Click", [&] {
+        if (selected < 0 || selected >= int(SelectList(LogicPart::Then, thenBase_).size())) {
+            Message("Pick an item in the THEN Select list.", kSelectError);
+            return;
+        }
+        Edited().THEN = thenBase_ + selected;
+        Edit();
+        view_.SetActionText(ThenText(Statement().THEN));
+    });
 }
 
 bool LogicBuilder::TimerValueTyped(const std::string& text) {
-    double value = 0;
-    const bool taken = util::ParseTypedNumber(text, value) && value >= 0 && value <= kMaxTimerValue;
-    if (taken)
-        timerValue_ = int(util::RoundHalfEven(value));
-    else
-        Message("Valid Timer Values are 0 to " + std::to_string(kMaxTimerValue));
-    view_.SetTimerValueText(std::to_string(timerValue_));
+    bool taken = false;
+    Handler("txtValue_LostFocus", [&] {
+        double value = 0;
+        taken = util::ParseTypedNumber(text, value) && value >= 0 && value <= kMaxTimerValue;
+        if (taken)
+            timerValue_ = int(util::RoundHalfEven(value));
+        else
+            Message("Valid Timer Values are 0 to " + std::to_string(kMaxTimerValue));
+        view_.SetTimerValueText(std::to_string(timerValue_));
+    });
     return taken;
 }
 
 void LogicBuilder::TimerValueStep(int step) {
-    timerValue_ = std::clamp(timerValue_ + step, 0, int(kMaxTimerValue));
-    view_.SetTimerValueText(std::to_string(timerValue_));
+    Handler(step > 0 ? "spnValue_SpinUp" : "spnValue_SpinDown", [&] {
+        timerValue_ = std::clamp(timerValue_ + step, 0, int(kMaxTimerValue));
+        view_.SetTimerValueText(std::to_string(timerValue_));
+    });
 }
 
 void LogicBuilder::StatementChosen(int index) {
-    if (!commands::LogicTable::Valid(index + 1)) {
-        view_.SelectName(current_ - 1);
-        return;
-    }
-    current_ = index + 1;
-    ShowStatement();
+    Handler("cboNames_Click", [&] {
+        if (!commands::LogicTable::Valid(index + 1)) {
+            view_.SelectName(current_ - 1);
+            return;
+        }
+        current_ = index + 1;
+        ShowStatement();
+    });
 }
 
-void LogicBuilder::NameTextLeft(const std::string& text) {
-    const std::string typed = util::Trim(text);
-    // An emptied box is no name: the statement keeps its own.
-    if (!typed.empty() && typed != util::Trim(Statement().Name)) {
-        const std::string name = setup::WordName(typed);
-        if (name != Statement().Name) {
-            Edited().Name = name;
-            Edit();
+void LogicBuilder::NameTextLeft(const std::string& text, bool listOpening) {
+    Handler(listOpening ? "cboNames_DropDown" : "cboNames_LostFocus", [&] {
+        const std::string typed = util::Trim(text);
+        // An emptied box is no name: the statement keeps its own.
+        if (!typed.empty() && typed != util::Trim(Statement().Name)) {
+            const std::string name = setup::WordName(typed);
+            if (name != Statement().Name) {
+                Edited().Name = name;
+                Edit();
+            }
+            view_.SetNameEntry(current_ - 1, util::Trim(name));
         }
-        view_.SetNameEntry(current_ - 1, util::Trim(name));
-    }
-    view_.SelectName(current_ - 1);
+        view_.SelectName(current_ - 1);
+    });
 }
 
 void LogicBuilder::Copy() {
-    clipboard_ = Statement();
-    view_.ShowPaste(true);
+    Handler("cmdCopy_Click", [&] {
+        clipboard_ = Statement();
+        view_.SetPasteEnabled(true);
+    });
 }
 
 void LogicBuilder::Paste() {
-    if (!clipboard_) return;
-    Edited() = *clipboard_;
-    Edit();
-    view_.SetNameEntry(current_ - 1, util::Trim(Statement().Name));
-    ShowStatement();
+    Handler("cmdPaste_Click", [&] {
+        if (!clipboard_) return;
+        Edited() = *clipboard_;
+        Edit();
+        view_.SetNameEntry(current_ - 1, util::Trim(Statement().Name));
+        ShowStatement();
+    });
 }
 
 void LogicBuilder::Clear() {
+    Handler("cmdClear_Click", [&] { ClearCurrent(); });
+}
+
+void LogicBuilder::ClearCurrent() {
     LogicRec& r = Edited();
     r.Name = setup::FixedName("<Empty>");
     r.IF.fill(0);
@@ -194,15 +238,17 @@ void LogicBuilder::Clear() {
 }
 
 void LogicBuilder::ClearAll() {
-    const auto answer =
-        context_.dialogs.ShowMessage({"Clear all logic statements?", "Clear All Logic Statements",
-                                      core::MessageIcon::Question, core::MessageButtons::YesNo});
-    if (answer != core::MessageAnswer::Yes) return;
-    const int shown = current_;
-    for (current_ = 1; current_ <= kMaxLogic; ++current_) Clear();
-    current_ = shown;
-    ShowNames();
-    ShowStatement();
+    Handler("cmdClearAll_Click", [&] {
+        const auto answer = context_.dialogs.ShowMessage(
+            {"Clear all logic statements?", "Clear All Logic Statements",
+             core::MessageIcon::Question, core::MessageButtons::YesNo});
+        if (answer != core::MessageAnswer::Yes) return;
+        const int shown = current_;
+        for (current_ = 1; current_ <= kMaxLogic; ++current_) ClearCurrent();
+        current_ = shown;
+        ShowNames();
+        ShowStatement();
+    });
 }
 
 void LogicBuilder::Edit() {
@@ -246,10 +292,38 @@ bool LogicBuilder::ReadIo(bool upload) {
 }
 
 bool LogicBuilder::UpLoad(bool all) {
+    const char* procedure = all ? "cmdUpLoadAll_Click" : "cmdUpLoad_Click";
+    bool ok = false;
+    if (!Handler(procedure, [&] { ok = Upload(all); })) EndBrokenTransfer(procedure, true);
+    return ok;
+}
+
+bool LogicBuilder::DnLoad(bool all) {
+    const char* procedure = all ? "cmdDnLoadAll_Click" : "cmdDnLoad_Click";
+    bool ok = false;
+    if (!Handler(procedure, [&] { ok = Download(all); })) EndBrokenTransfer(procedure, false);
+    return ok;
+}
+
+void LogicBuilder::EndBrokenTransfer(const char* procedure, bool upload) {
+    Handler(procedure, [&] {
+        if (transferOpen_) {
+            transferOpen_ = false;
+            if (upload) *work_ = *backup_;
+            commands::EndTransfer(context_.link);
+        }
+        view_.SetProgress(0);
+        ShowNames();
+        ShowStatement();
+    });
+}
+
+bool LogicBuilder::Upload(bool all) {
     link::Link& link = context_.link;
     const int first = all ? 1 : current_, last = all ? kMaxLogic : current_;
     *backup_ = *work_;
     commands::BeginTransfer(link);
+    transferOpen_ = true;
     bool ok = true;
     for (int n = first; n <= last && ok; ++n) {
         if (commands::ReadLogic(link, work_->logic, n) != link::kOk) {
@@ -261,6 +335,7 @@ bool LogicBuilder::UpLoad(bool all) {
         if (all) view_.SetProgress(n * 100 / kMaxLogic);
     }
     if (ok) ok = ReadIo(true);
+    transferOpen_ = false;
     commands::EndTransfer(link);
     view_.SetProgress(0);
     ShowNames();
@@ -268,10 +343,11 @@ bool LogicBuilder::UpLoad(bool all) {
     return ok;
 }
 
-bool LogicBuilder::DnLoad(bool all) {
+bool LogicBuilder::Download(bool all) {
     link::Link& link = context_.link;
     const int first = all ? 1 : current_, last = all ? kMaxLogic : current_;
     commands::BeginTransfer(link);
+    transferOpen_ = true;
     // What the instrument holds now, to put back when a written statement cannot be
     // read back.
     auto saved = std::make_unique<commands::LogicTable>(work_->logic);
@@ -307,6 +383,7 @@ bool LogicBuilder::DnLoad(bool all) {
             break;
         }
     }
+    transferOpen_ = false;
     commands::EndTransfer(link);
     view_.SetProgress(0);
     ShowNames();
@@ -315,6 +392,12 @@ bool LogicBuilder::DnLoad(bool all) {
 }
 
 bool LogicBuilder::Save() {
+    bool close = false;
+    Handler("cmdSave_Click", [&] { close = SaveAndClose(); });
+    return close;
+}
+
+bool LogicBuilder::SaveAndClose() {
     if (!context_.link.Info().Online) {
         context_.dialogs.ShowMessage({"Cannot save changes because Delvar is not online.",
                                       kSaveTitle, core::MessageIcon::Information});

@@ -2,6 +2,8 @@
 // statements and of the input and relay tables, IF conditions built term by term from
 // the category lists, the action, naming, copy and paste, clear, the transfers of one
 // or all statements with their messages, and Save. SetupData changes only on Save.
+// Each event handler runs under its procedure name on the link's error handler: a
+// run-time error ends the handler and is reported there, and the window goes on.
 #pragma once
 
 #include <cstdint>
@@ -34,7 +36,7 @@ class LogicBuilderView {
     virtual void SetNumberLabel(const std::string& text) = 0;    // lblNumber
     virtual void SetConditionText(const std::string& text) = 0;  // lblIf
     virtual void SetActionText(const std::string& text) = 0;     // lblThen
-    virtual void ShowPaste(bool shown) = 0;                      // cmdPaste
+    virtual void SetPasteEnabled(bool enabled) = 0;              // cmdPaste, once copied
     virtual void SetTransfersEnabled(bool enabled) = 0;          // the four upload/download buttons
     virtual void SetProgress(int percent) = 0;                   // prgStatus
 };
@@ -66,7 +68,7 @@ class LogicBuilder {
 
     void StatementChosen(int index);  // cboNames position
     // A name typed into cboNames, taken when the list opens or the box is left.
-    void NameTextLeft(const std::string& text);
+    void NameTextLeft(const std::string& text, bool listOpening = false);
 
     void Copy();
     void Paste();
@@ -88,6 +90,19 @@ class LogicBuilder {
     int TimerValue() const { return timerValue_; }
 
   private:
+    // Runs body as the handler procedure ("frmLogic_" + procedure); false when a
+    // run-time error ended it (reported; thrown on when there is no error handler).
+    template <typename Body>
+    bool Handler(const char* procedure, Body&& body);
+    void ChooseCategory(LogicPart part, int index);
+    void ClearCurrent();
+    bool Upload(bool all);
+    bool Download(bool all);
+    bool SaveAndClose();
+    // After a run-time error in a transfer: the window's tables back for an upload,
+    // XSTOP, and the buttons and lists as they were.
+    void EndBrokenTransfer(const char* procedure, bool upload);
+
     setup::LogicRec& Edited() { return work_->logic[current_]; }
     void Edit();
     void ShowStatement();
@@ -104,6 +119,7 @@ class LogicBuilder {
     std::int32_t ifBase_ = 0, thenBase_ = 0;
     int timerValue_ = 0;
     bool changed_ = false;
+    bool transferOpen_ = false;  // XSTART sent, XSTOP not yet
 };
 
 }  // namespace delvar::editors

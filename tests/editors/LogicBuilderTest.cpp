@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "core/ErrHandlerRig.h"
 
 #include "editors/LogicBuilder.h"
 #include "editors/LogicRig.h"
@@ -33,15 +36,22 @@ struct FakeLogicView final : editors::LogicBuilderView {
     void SetNumberLabel(const std::string& t) override { number = t; }
     void SetConditionText(const std::string& t) override { condition = t; }
     void SetActionText(const std::string& t) override { action = t; }
-    void ShowPaste(bool shown) override { paste = shown; }
+    void SetPasteEnabled(bool e) override { paste = e; }
     void SetTransfersEnabled(bool e) override { transfers = e; }
-    void SetProgress(int p) override { progress.push_back(p); }
+    void SetProgress(int p) override {
+        progress.push_back(p);
+        if (p == failAtProgress) {
+            failAtProgress = -1;
+            throw std::out_of_range("progress " + std::to_string(p));
+        }
+    }
 
     Texts ifCategories, thenCategories, ifSelect, thenSelect, names;
     std::string value, number, condition, action;
     bool timerShown = false, paste = false, transfers = false;
     int selected = -1;
     std::vector<int> progress;
+    int failAtProgress = -1;  // the progress bar fails once at this value
 };
 
 struct Builder : LogicRig {
@@ -351,6 +361,32 @@ TEST(LogicBuilder, SaveNeedsTheInstrumentAndWritesChangesFirst) {
     EXPECT_TRUE(b.logic.Save()) << b.dialogs.LastText();
     EXPECT_EQ(b.setup->logic[1].THEN, 203);
     EXPECT_EQ(b.Held(1), "<Empty>|101:3:5:202|203");
+}
+
+TEST(LogicBuilder, ARunTimeErrorEndsItsHandlerUnderItsNameAndTheTransferWithIt) {
+    HandlerRig errors;
+    Builder b;
+    b.link.Errors = errors.handler.get();
+    b.BuildSimple();
+    const LogicTables before = b.logic.Working();
+
+    b.view.failAtProgress = 50;  // statement 16 of 32 read
+    EXPECT_FALSE(b.logic.UpLoad(true));
+    EXPECT_EQ(errors.handler->ErrorProc(), "frmLogic_cmdUpLoadAll_Click");
+    EXPECT_EQ(errors.handler->ErrorNumber(), 9);
+    ASSERT_EQ(errors.dialogs.messages.size(), 1u);
+    EXPECT_EQ(errors.dialogs.LastText(),
+              "The following error has occurred in procedure: \nfrmLogic_cmdUpLoadAll_Click on "
+              "line 0\nError (9) progress 50");
+    EXPECT_EQ(errors.handler->Depth(), 0);
+    EXPECT_EQ(b.Sent("XSTOP"), 1) << "the instrument is not left locked";
+    EXPECT_EQ(b.Sent("I17?"), 0);
+    EXPECT_EQ(b.logic.Working().logic[1], before.logic[1]) << "the window's statements back";
+    EXPECT_EQ(b.view.progress.back(), 0);
+
+    b.logic.AddOperator(0);  // the window goes on
+    EXPECT_EQ(b.view.condition, "Input1 AND NOT Relay2 AND");
+    EXPECT_EQ(errors.dialogs.messages.size(), 1u);
 }
 
 }  // namespace
