@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -38,7 +39,8 @@ class NameSelector final : public QComboBox {
     }
 };
 
-// Up and down arrows ("up", "down") beside a text box, repeating while held.
+// Up and down arrows ("up", "down") beside a text box, repeating while held. They take
+// no focus: the Up and Down keys in the box do the same.
 QWidget* SpinButton(const char* name, const char* toolTip, std::function<void(int)> step) {
     auto* spin = Named(new QWidget, name, toolTip);
     auto* column = new QVBoxLayout(spin);
@@ -50,6 +52,7 @@ QWidget* SpinButton(const char* name, const char* toolTip, std::function<void(in
         arrow->setArrowType(direction > 0 ? Qt::UpArrow : Qt::DownArrow);
         arrow->setAutoRepeat(true);
         arrow->setFixedSize(18, 12);
+        arrow->setFocusPolicy(Qt::NoFocus);
         QObject::connect(arrow, &QToolButton::clicked, spin,
                          [step, direction] { step(direction); });
         column->addWidget(arrow);
@@ -80,6 +83,19 @@ QLabel* StatementLabel(const char* name) {
 }
 
 constexpr const char* kOperators[7] = {"AND", "OR", "NOT", "(", ")", ">", "<"};
+
+// The selected row of a list, -1 when none is: the row that merely has the focus (as
+// when the list is reached with Tab) is not chosen.
+int SelectedRow(const QListWidget* list) {
+    const QList<QListWidgetItem*> selected = list->selectedItems();
+    return selected.isEmpty() ? -1 : list->row(selected.front());
+}
+
+bool IsChooseKey(const QKeyEvent* key) {
+    return (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+           (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+            key->key() == Qt::Key_Space);
+}
 
 }  // namespace
 
@@ -173,7 +189,9 @@ QWidget* frmLogic::BuildThenFrame() {
 
 void frmLogic::BuildControls() {
     auto* selector = new NameSelector;
-    selector->beforePopup = [this] { logic_.NameTextLeft(cboNames_->currentText().toStdString()); };
+    selector->beforePopup = [this] {
+        logic_.NameTextLeft(cboNames_->currentText().toStdString(), true);
+    };
     cboNames_ = Named<QComboBox>(selector, "cboNames", "Select and name logic statements.");
     cboNames_->setEditable(true);
     cboNames_->setInsertPolicy(QComboBox::NoInsert);
@@ -188,9 +206,6 @@ void frmLogic::BuildControls() {
     cmdPaste_ = Button("cmdPaste", "&Paste", "Paste the copied statement over this one.");
     cmdClear_ = Button("cmdClear", "Cl&ear", "Clear logic statement IF and THEN.");
     cmdClearAll_ = Button("cmdClearAll", "Clear A&ll", "Clear all logic statements.");
-    QSizePolicy keep = cmdPaste_->sizePolicy();
-    keep.setRetainSizeWhenHidden(true);
-    cmdPaste_->setSizePolicy(keep);
     auto* top = new QHBoxLayout;
     top->addWidget(lblName);
     top->addWidget(lblNumber_);
@@ -231,6 +246,16 @@ void frmLogic::BuildControls() {
     all->addLayout(top);
     all->addLayout(frames);
     all->addLayout(bottom);
+
+    // Tab goes round the window as it reads: the statement and its buttons, the IF
+    // frame, the THEN frame, the transfers, Save and Cancel.
+    QWidget* order[] = {
+        cboNames_,         cmdCopy_,        cmdPaste_,           cmdClear_,         cmdClearAll_,
+        lstCategory_[kIf], lstSelect_[kIf], txtValue_,           cmdAdd_,           cmdOp_[0],
+        cmdOp_[1],         cmdOp_[2],       cmdOp_[3],           cmdOp_[4],         cmdOp_[5],
+        cmdOp_[6],         cmdBack_,        lstCategory_[kThen], lstSelect_[kThen], cmdUpLoad_,
+        cmdUpLoadAll_,     cmdDnLoad_,      cmdDnLoadAll_,       cmdSave_,          cmdCancel_};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
 void frmLogic::Connect() {
@@ -238,9 +263,16 @@ void frmLogic::Connect() {
         connect(lstCategory_[Side(part)], &QListWidget::currentRowChanged, this,
                 [this, part](int row) { logic_.CategoryChosen(part, row); });
     connect(lstSelect_[kIf], &QListWidget::itemDoubleClicked, this, [this] { Add(); });
-    auto action = [this] { logic_.ActionChosen(lstSelect_[kThen]->currentRow()); };
+    // An action is chosen as soon as it is selected, with the mouse or the arrow keys;
+    // a click on the item already selected chooses it again (for another statement).
+    auto action = [this] {
+        const int row = SelectedRow(lstSelect_[kThen]);
+        if (row >= 0) logic_.ActionChosen(row);
+    };
+    connect(lstSelect_[kThen], &QListWidget::itemSelectionChanged, this, action);
     connect(lstSelect_[kThen], &QListWidget::itemClicked, this, action);
-    connect(lstSelect_[kThen], &QListWidget::itemActivated, this, action);
+    for (QListWidget* list : lstSelect_) list->installEventFilter(this);
+    txtValue_->installEventFilter(this);
     connect(txtValue_, &QLineEdit::editingFinished, this,
             [this] { logic_.TimerValueTyped(txtValue_->text().toStdString()); });
     connect(cmdAdd_, &QPushButton::clicked, this, [this] { Add(); });
@@ -276,7 +308,34 @@ void frmLogic::Add() {
     // A value typed and not yet taken (the box not left) counts; a refused one adds nothing.
     if (txtValue_->isVisibleTo(this) && !logic_.TimerValueTyped(txtValue_->text().toStdString()))
         return;
-    logic_.AddCondition(lstSelect_[kIf]->currentRow());
+    logic_.AddCondition(SelectedRow(lstSelect_[kIf]));
+}
+
+bool frmLogic::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QDialog::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == txtValue_ && key->modifiers() == Qt::NoModifier &&
+        (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        // The box's own spin keys: a value typed first is taken, then stepped.
+        if (logic_.TimerValueTyped(txtValue_->text().toStdString()))
+            logic_.TimerValueStep(key->key() == Qt::Key_Up ? +1 : -1);
+        return true;
+    }
+    for (int side : {kIf, kThen}) {
+        QListWidget* list = lstSelect_[side];
+        if (watched != list || !IsChooseKey(key)) continue;
+        // Return or Space takes the item with the focus: IF adds it, THEN makes it the
+        // action (selecting it already does, unless it was selected before).
+        QListWidgetItem* item = list->currentItem();
+        if (!item) return true;
+        if (!item->isSelected())
+            list->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+        else if (side == kThen)
+            logic_.ActionChosen(list->row(item));
+        if (side == kIf) Add();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void frmLogic::Transfer(bool upload, bool all) {
@@ -361,8 +420,8 @@ void frmLogic::SetActionText(const std::string& text) {
     lblThen_->setText(Q(text));
 }
 
-void frmLogic::ShowPaste(bool shown) {
-    cmdPaste_->setVisible(shown);
+void frmLogic::SetPasteEnabled(bool enabled) {
+    cmdPaste_->setEnabled(enabled);
 }
 
 void frmLogic::SetTransfersEnabled(bool enabled) {

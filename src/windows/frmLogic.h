@@ -31,6 +31,10 @@ class frmLogic : public QDialog, private editors::LogicBuilderView {
   public slots:
     void reject() override;  // Cancel, Escape and the title bar: waits for a transfer
 
+  protected:
+    // Return and Space in the select lists, the Up and Down keys in the timer value.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     QWidget* BuildIfFrame();
     QWidget* BuildThenFrame();
@@ -51,7 +55,7 @@ class frmLogic : public QDialog, private editors::LogicBuilderView {
     void SetNumberLabel(const std::string& text) override;
     void SetConditionText(const std::string& text) override;
     void SetActionText(const std::string& text) override;
-    void ShowPaste(bool shown) override;
+    void SetPasteEnabled(bool enabled) override;
     void SetTransfersEnabled(bool enabled) override;
     void SetProgress(int percent) override;
 

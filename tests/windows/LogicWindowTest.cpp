@@ -40,6 +40,21 @@ void ChooseRow(QListWidget* list, const QString& text) {
                       list->visualItemRect(found.front()).center());
 }
 
+// Presses a key where the keyboard focus is, as the operator does.
+void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, Qt::Key(key), modifiers);
+}
+
+// The name of the control with the keyboard focus (a named control's unnamed part
+// counts as the control).
+std::string Focused() {
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (!w->objectName().isEmpty()) return w->objectName().toStdString();
+    return "<none>";
+}
+
 void Type(QLineEdit* edit, const QString& text) {
     edit->setFocus();
     edit->selectAll();
@@ -109,7 +124,7 @@ TEST(LogicWindow, BuildsAStatementFromTheListsAndTheTypedValue) {
     auto* cboNames = Child<QComboBox>(window, "cboNames");
     Type(cboNames->lineEdit(), "Pump Down");
     EXPECT_EQ(cboNames->itemText(0), "Pump_Down");
-    EXPECT_FALSE(Child(window, "cmdPaste")->isVisible());
+    EXPECT_FALSE(Child(window, "cmdPaste")->isEnabled());
     Click(window, "cmdCopy");
     cboNames->setCurrentIndex(5);
     EXPECT_EQ(Child<QLabel>(window, "lblNumber")->text(), "6.");
@@ -126,6 +141,111 @@ TEST(LogicWindow, BuildsAStatementFromTheListsAndTheTypedValue) {
     Click(window, "cmdCancel");
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(r.setup->logic[1].THEN, 0) << "Cancel keeps the setup as it was";
+}
+
+TEST(LogicWindow, WorksWithTheKeyboardAlone) {
+    LogicRig r;
+    frmLogic window(r.context);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto& statement = [&] { return window.Logic().Statement(); };
+    auto* lblIf = Child<QLabel>(window, "lblIf");
+
+    // Tab goes round every control in reading order (Paste waits for a copy).
+    Press(Qt::Key_M, Qt::AltModifier);
+    std::vector<std::string> round{Focused()};
+    for (int i = 0; i < 30 && (round.size() == 1 || round.back() != round.front()); ++i) {
+        Press(Qt::Key_Tab);
+        round.push_back(Focused());
+    }
+    EXPECT_EQ(round, (Texts{"cboNames",      "cmdCopy",     "cmdClear",     "cmdClearAll",
+                            "lstIfCategory", "lstIfSelect", "cmdAdd",       "cmdOp_0",
+                            "cmdOp_1",       "cmdOp_2",     "cmdOp_3",      "cmdOp_4",
+                            "cmdOp_5",       "cmdOp_6",     "cmdBack",      "lstThenCategory",
+                            "lstThenSelect", "cmdUpLoad",   "cmdUpLoadAll", "cmdDnLoad",
+                            "cmdDnLoadAll",  "cmdSave",     "cmdCancel",    "cboNames"}));
+
+    // IF: Relays with the arrow, Tab into the list, Space adds the item with the focus,
+    // an arrow to Relay2 and Return adds that. Buttons are pressed with Space (an access
+    // key presses its button only after a pause).
+    Press(Qt::Key_T, Qt::AltModifier);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "lstIfSelect");
+    Press(Qt::Key_Space);
+    EXPECT_EQ(lblIf->text(), "Relay1");
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(lblIf->text(), "Relay1 Relay2");
+    for (int i = 0; i < 9; ++i) Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "cmdBack");
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Space);
+    for (int i = 0; i < 4; ++i) Press(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(Focused(), "cmdOp_3");
+    Press(Qt::Key_Space);
+    EXPECT_EQ(lblIf->text(), "(");
+    // Back into the list, an arrow up to Relay1: Add takes the item the arrow chose.
+    Press(Qt::Key_I, Qt::AltModifier);
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "cmdAdd");
+    Press(Qt::Key_Space);
+    EXPECT_EQ(lblIf->text(), "( Relay1");
+
+    // A timer value typed and stepped with the Up key.
+    Press(Qt::Key_T, Qt::AltModifier);
+    for (int i = 0; i < 3; ++i) Press(Qt::Key_Down);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "txtValue");
+    Press(Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "30");
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "cmdAdd");
+    Press(Qt::Key_Space);
+    EXPECT_EQ(lblIf->text(), "( Relay1 31");
+    EXPECT_EQ(statement().IF[2], 1432);
+
+    // THEN: reaching the list chooses nothing; each arrow chooses its item.
+    Press(Qt::Key_Y, Qt::AltModifier);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Down);  // Relays
+    Press(Qt::Key_O, Qt::AltModifier);
+    ASSERT_EQ(Focused(), "lstThenSelect");
+    EXPECT_EQ(statement().THEN, 0);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(statement().THEN, 202);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(statement().THEN, 203);
+    EXPECT_EQ(Child<QLabel>(window, "lblThen")->text(), "Relay3");
+    EXPECT_TRUE(r.dialogs.messages.empty()) << r.dialogs.LastText();
+
+    // Copy, the next statement with the arrow, its action with Return on the item still
+    // selected, then Paste over it.
+    Press(Qt::Key_M, Qt::AltModifier);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "cmdCopy");
+    Press(Qt::Key_Space);
+    Press(Qt::Key_M, Qt::AltModifier);
+    Press(Qt::Key_Down);
+    EXPECT_EQ(window.Logic().Current(), 2);
+    Press(Qt::Key_O, Qt::AltModifier);
+    Press(Qt::Key_Return);
+    EXPECT_EQ(statement().THEN, 203);
+    EXPECT_EQ(editors::TermCount(statement()), 0);
+    Press(Qt::Key_M, Qt::AltModifier);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    ASSERT_EQ(Focused(), "cmdPaste");
+    Press(Qt::Key_Space);
+    EXPECT_EQ(lblIf->text(), "( Relay1 31");
+
+    Press(Qt::Key_Escape);
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(LogicWindow, ClosesWithTheFocusInTheNameBox) {
