@@ -26,6 +26,7 @@
 #include "windows/frmFilm.h"
 #include "windows/frmIO.h"
 #include "windows/frmLayer.h"
+#include "windows/frmLogic.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
@@ -201,6 +202,7 @@ void Program::OpenSetupWindow(int source) {
     EditorOpeners openers;
     openers.layer = [this](editors::EditorContext& c) { frmLayer(c, p_->main.get()).exec(); };
     openers.film = [this](editors::EditorContext& c) { frmFilm(c, p_->main.get()).exec(); };
+    openers.logic = [this](editors::EditorContext& c) { frmLogic(c, p_->main.get()).exec(); };
     openers.material = [this](editors::EditorContext& c) { frmMaterial(c, p_->main.get()).exec(); };
     openers.io = [this](editors::EditorContext& c) { frmIO(c, p_->main.get()).exec(); };
     openers.sensors = [this](editors::EditorContext& c) {

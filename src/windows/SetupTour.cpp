@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "windows/frmFilm.h"
 #include "windows/frmIO.h"
 #include "windows/frmLayer.h"
+#include "windows/frmLogic.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
@@ -138,6 +140,31 @@ void ShootChannelAndSystemEditors(editors::EditorContext& context, PictureDialog
     }
 }
 
+// The logic builder with a statement of several terms built and both category lists
+// showing their choices.
+void ShootLogicBuilder(editors::EditorContext& context, QWidget* parent,
+                       const std::function<void(QWidget&, const char*)>& save) {
+    using editors::LogicPart;
+    frmLogic logic(context, parent);
+    editors::LogicBuilder& b = logic.Logic();
+    b.NameTextLeft("Pump Down");
+    b.AddOperator(3);                      // (
+    b.AddCondition(0);                     // Input1
+    b.AddOperator(1);                      // OR
+    b.AddCondition(1);                     // Input2
+    b.AddOperator(4);                      // )
+    b.AddOperator(0);                      // AND
+    b.AddOperator(2);                      // NOT
+    b.CategoryChosen(LogicPart::If, 5);    // Sensors
+    b.AddCondition(8);                     // Sens1_Fail
+    b.CategoryChosen(LogicPart::Then, 2);  // Relays
+    b.ActionChosen(2);                     // Relay3
+    if (auto* list = logic.findChild<QListWidget*>("lstIfSelect")) list->setCurrentRow(8);
+    if (auto* list = logic.findChild<QListWidget*>("lstThenSelect")) list->setCurrentRow(2);
+    logic.show();
+    save(logic, "logic-builder.png");
+}
+
 }  // namespace
 
 std::vector<std::string> ShootSetupWindows(frmMain& main, link::Link& link, setup::SetupData& setup,
@@ -207,6 +234,7 @@ std::vector<std::string> ShootSetupWindows(frmMain& main, link::Link& link, setu
         }
     }
     ShootChannelAndSystemEditors(context, dialogs, main, save, path);
+    ShootLogicBuilder(context, &main, save);
     return saved;
 }
 

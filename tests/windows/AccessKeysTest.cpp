@@ -27,6 +27,7 @@
 #include "windows/frmGraphSet.h"
 #include "windows/frmIO.h"
 #include "windows/frmLayer.h"
+#include "windows/frmLogic.h"
 #include "windows/frmMain.h"
 #include "windows/frmMaterial.h"
 #include "windows/frmProcess.h"
@@ -190,6 +191,8 @@ const std::vector<std::pair<const char*, Opener>> kWindows = {
      [](WindowRig& r) -> QWidget& {
          return r.Keep(std::make_unique<frmSensors>(editors::ChannelKind::Sources, r.context));
      }},
+    {"frmLogic",
+     [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmLogic>(r.context)); }},
     {"frmSystem",
      [](WindowRig& r) -> QWidget& { return r.Keep(std::make_unique<frmSystem>(r.context)); }},
 };
