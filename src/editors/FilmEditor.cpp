@@ -409,6 +409,7 @@ std::string FilmEditor::TransferError(bool upload, bool allFilms, int film, int 
 void FilmEditor::Transfer(bool allFilms, bool upload) {
     link::Link& link = context_.link;
     setup::SetupData& setup = context_.setup;
+    const link::RepeatDamagedReplies repeat(link);
     // A film naming backup sensors the instrument lacks is not sent (95).
     auto move = [&](int film) {
         if (upload) return commands::ReadFilm(link, setup, film);

@@ -359,6 +359,7 @@ void LayerEditor::Download() {
 int LayerEditor::Transfer(bool upload) {
     transferring_ = true;
     link::Link& link = context_.link;
+    const link::RepeatDamagedReplies repeat(link);
     const int lock = commands::BeginTransfer(link);
     const int moved = upload ? commands::ReadLayer(link, context_.setup, layer_, 0)
                              : commands::WriteLayer(link, context_.setup, layer_, 0);

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 
 #include "windows/CellGrid.h"
+#include "windows/ScreenshotTour.h"
 #include "windows/frmFilm.h"
 #include "windows/frmLayer.h"
 #include "windows/frmMain.h"
@@ -33,6 +34,7 @@ class PictureDialogs final : public core::MessageOnlyDialogs {
             const QPixmap shown = window_->grab();
             QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(message.title),
                             QString::fromStdString(message.text));
+            box.setObjectName(ScreenshotTour::kPictureBox);
             box.show();
             QCoreApplication::processEvents();
             const QPixmap boxPicture = box.grab();
