@@ -9,6 +9,7 @@
 #include "editors/TimeText.h"
 #include "editors/TypedName.h"
 #include "link/Frame.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -423,7 +424,7 @@ void FilmEditor::Transfer(bool allFilms, bool upload) {
                                           app::kAppTitle, core::MessageIcon::Exclamation});
     } else {
         context_.progress.Show(upload ? "Read Films" : "Write Films", "", "", 0);
-        commands::BeginTransfer(link);
+        transfer::LockForTransfer(link);
         for (int film = 1; film <= setup::kMaxFilms; ++film) {
             const int status = move(film);
             if (status == link::kOk) {
@@ -437,7 +438,7 @@ void FilmEditor::Transfer(bool allFilms, bool upload) {
                  core::MessageIcon::Exclamation, core::MessageButtons::OkCancel});
             if (answer == core::MessageAnswer::Cancel) break;
         }
-        commands::EndTransfer(link);
+        transfer::ReleaseTransfer(link);
         context_.progress.Close();
     }
     Load();  // names read from the instrument show in the selector too

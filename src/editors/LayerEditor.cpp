@@ -6,6 +6,7 @@
 #include "commands/modCommProcess.h"
 #include "core/CErrHandler.h"
 #include "editors/TimeText.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -360,10 +361,10 @@ int LayerEditor::Transfer(bool upload) {
     transferring_ = true;
     link::Link& link = context_.link;
     const link::RepeatDamagedReplies repeat(link);
-    const int lock = commands::BeginTransfer(link);
+    const int lock = transfer::LockForTransfer(link);
     const int moved = upload ? commands::ReadLayer(link, context_.setup, layer_, 0)
                              : commands::WriteLayer(link, context_.setup, layer_, 0);
-    const int unlock = commands::EndTransfer(link);
+    const int unlock = transfer::ReleaseTransfer(link);
     transferring_ = false;
     return lock != 0 ? lock : moved != 0 ? moved : unlock;
 }

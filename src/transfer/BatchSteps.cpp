@@ -8,6 +8,7 @@
 #include "link/Frame.h"
 #include "setup/LayerChains.h"
 #include "transfer/BatchTransfer.h"
+#include "transfer/TransferBracket.h"
 
 namespace delvar::transfer {
 
@@ -19,20 +20,6 @@ namespace {
 
 std::string Numbered(const char* kind, int n, const char* suffix = "") {
     return std::string(kind) + " " + std::to_string(n) + suffix;
-}
-
-// An XSTART whose reply was lost or damaged may still have reached the instrument,
-// which would then stay in transfer mode and refuse every run command: send XSTOP
-// anyway. A refusal ("Bad Mode" while a process runs) took no lock and is left alone.
-// Returns the status of the failed XSTART.
-int ReleaseUnansweredLock(link::Link& link) {
-    const int status = link.CommStatus();
-    if (status == link::kTimeout || status == link::kReceiveCrcError ||
-        status == link::kTransmitCrcError) {
-        EndTransfer(link);
-        link.SetCommStatus(status);
-    }
-    return status;
 }
 
 }  // namespace
@@ -53,17 +40,16 @@ int BatchTransfer::RunUploadStep(int step) {
     return result;
 }
 
-// XSTART, the work, XSTOP. The lock is always released, also after a failed item;
-// an XSTART whose reply was lost is released too.
+// XSTART, the work, XSTOP. The lock is always released, also after a failed item.
 int BatchTransfer::LockedStep(int step, const char* direction, const std::function<int()>& work) {
     const std::string batch = std::string("Error: Batch ") + direction;
-    if (BeginTransfer(link_) != 0) {
-        const int status = ReleaseUnansweredLock(link_);
+    if (LockForTransfer(link_) != 0) {
+        const int status = link_.CommStatus();
         if (!Lost(status, "the start of the " + StepName(step))) Message(batch + " Lock");
         return status;
     }
     const int result = work();
-    if (EndTransfer(link_) != 0) {
+    if (ReleaseTransfer(link_) != 0) {
         const int status = link_.CommStatus();
         if (!Lost(status, "the end of the " + StepName(step))) Message(batch + " Unlock");
         return result != 0 ? result : status;
