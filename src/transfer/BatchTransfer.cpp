@@ -98,8 +98,9 @@ std::string BatchTransfer::LostMessage(const std::string& savedNothingTo) const 
     if (!lostWriting_)
         text += "\n" + (read_.empty() ? std::string("Nothing was read completely.")
                                       : "Read completely: " + Listed(read_) + ".");
-    return text + (savedNothingTo.empty() ? "\nNothing was saved."
-                                          : "\nNothing was saved to " + savedNothingTo + ".");
+    return text + (savedNothingTo.empty()
+                       ? "\nNothing was saved."
+                       : "\nThe upload failed: nothing was saved to " + savedNothingTo + ".");
 }
 
 bool BatchTransfer::Upload(const TransferSelection& selection) {

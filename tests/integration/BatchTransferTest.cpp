@@ -224,7 +224,8 @@ TEST_F(BatchTransfer, AFailedUploadOfTheInstrumentsSetupSavesNothingAndWritesNot
     EXPECT_FALSE(failing.Download({}, files, Paths()));
     const std::string said = dialogs.Texts().back();  // the one silent reply stops it
     EXPECT_EQ(said.rfind("The instrument stopped answering", 0), 0u) << said;
-    EXPECT_NE(said.find("\nNothing was saved to " + Path("Before.mdb") + "."), std::string::npos)
+    EXPECT_NE(said.find("\nThe upload failed: nothing was saved to " + Path("Before.mdb") + "."),
+              std::string::npos)
         << said;
     EXPECT_EQ(files.log,
               (std::vector<std::string>{"save " + Path("TempDB"), "open " + Path("TempDB")}));

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QtTest/QTest>
 #include <algorithm>
@@ -145,6 +146,36 @@ TEST(ProcessWindow, AWholeUploadOverANoisyLineEqualsACleanOne) {
     EXPECT_TRUE(SameRecords(a.logic, b.logic));
     EXPECT_TRUE(a.system == b.system);
     EXPECT_EQ(noisy.sim.Link().DamageRetries(), 0) << "only while the window transfers";
+}
+
+// Clicks during an upload (the reply waits run them): the window takes none but
+// the close, which is carried out, with its question, once the upload has ended.
+TEST(ProcessWindow, ACloseDuringAnUploadWaitsForItsEnd) {
+    ProcessWindowSim r({"--setup", DELVAR_DEMO_SETUP});
+    ASSERT_TRUE(r.sim.Connect());
+    r.settings.DatabaseFile = r.Path("Delvar.mdb");
+    fs::copy_file(DELVAR_DEMO_SETUP, r.settings.DatabaseFile);
+    r.settings.UpDnAll = 0;
+    r.settings.UpDnSystem = 1;  // films only
+    windows::frmProcess window(r.Deps(*r.data, r.db), 0);
+    QSignalSpy closed(&window, &windows::frmProcess::closed);
+    window.Start();
+    auto* cancel = window.findChild<QPushButton*>("cmdCancel");
+    bool locked = false;
+    QTimer::singleShot(0, &window, [&] {
+        locked = !cancel->isEnabled() && !window.findChild<QTreeWidget*>("TV1")->isEnabled();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    r.dialogs.answers = {MessageAnswer::No};  // the close question, after the upload
+    Click(window, "cmdUpload");
+    EXPECT_TRUE(locked);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(r.dialogs.Texts().empty()) << r.dialogs.LastText();
+    QApplication::processEvents();
+    EXPECT_EQ(r.dialogs.Texts(), std::vector<std::string>{editors::kSaveQuestion});
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(closed.count(), 1);
 }
 
 TEST(ProcessWindow, AnUploadCutOffPartWayIsNamedIncompleteInTheCaptionAndTheCloseQuestion) {
