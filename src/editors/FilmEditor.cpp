@@ -11,6 +11,7 @@
 #include "editors/TypedName.h"
 #include "editors/TypedNumber.h"
 #include "link/Frame.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -451,6 +452,7 @@ std::string FilmEditor::TransferError(bool upload, bool allFilms, int film, int 
 void FilmEditor::Transfer(bool allFilms, bool upload) {
     link::Link& link = context_.link;
     setup::SetupData& setup = context_.setup;
+    const link::RepeatDamagedReplies repeat(link);
     // A film naming backup sensors the instrument lacks is not sent (95).
     auto move = [&](int film) {
         if (upload) return commands::ReadFilm(link, setup, film);
@@ -464,7 +466,7 @@ void FilmEditor::Transfer(bool allFilms, bool upload) {
                                           app::kAppTitle, core::MessageIcon::Exclamation});
     } else {
         context_.progress.Show(upload ? "Read Films" : "Write Films", "", "", 0);
-        commands::BeginTransfer(link);
+        transfer::LockForTransfer(link);
         for (int film = 1; film <= setup::kMaxFilms; ++film) {
             const int status = move(film);
             if (status == link::kOk) {
@@ -478,7 +480,7 @@ void FilmEditor::Transfer(bool allFilms, bool upload) {
                  core::MessageIcon::Exclamation, core::MessageButtons::OkCancel});
             if (answer == core::MessageAnswer::Cancel) break;
         }
-        commands::EndTransfer(link);
+        transfer::ReleaseTransfer(link);
         context_.progress.Close();
     }
     Load();  // names read from the instrument show in the selector too

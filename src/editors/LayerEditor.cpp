@@ -5,6 +5,7 @@
 #include "editors/Procedure.h"
 #include "editors/TimeText.h"
 #include "editors/TypedNumber.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -357,10 +358,11 @@ void LayerEditor::Download() {
 int LayerEditor::Transfer(bool upload) {
     transferring_ = true;
     link::Link& link = context_.link;
-    const int lock = commands::BeginTransfer(link);
+    const link::RepeatDamagedReplies repeat(link);
+    const int lock = transfer::LockForTransfer(link);
     const int moved = upload ? commands::ReadLayer(link, context_.setup, layer_, 0)
                              : commands::WriteLayer(link, context_.setup, layer_, 0);
-    const int unlock = commands::EndTransfer(link);
+    const int unlock = transfer::ReleaseTransfer(link);
     transferring_ = false;
     return lock != 0 ? lock : moved != 0 ? moved : unlock;
 }

@@ -169,6 +169,8 @@ transfer::TransferSelection ProcessWindowLogic::Selection() const {
 }
 
 bool ProcessWindowLogic::Transfer(const std::function<bool()>& run) {
+    // A reply damaged on the line costs one more exchange, not the transfer.
+    const link::RepeatDamagedReplies repeat(services_.link);
     busy_ = true;
     EnableTransfers();
     const bool ok = run();

@@ -1,5 +1,6 @@
 #include "link/Link.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -19,17 +20,56 @@ bool Repeatable(std::string_view command) {
     return !(command.starts_with('U') || command.starts_with('S') || command.starts_with('T'));
 }
 
-bool LostOnTheLine(int status) {
-    return status == kTimeout || status == kReceiveCrcError || status == kTransmitCrcError;
+bool Damaged(int status) {
+    return status == kReceiveCrcError || status == kTransmitCrcError;
 }
 }  // namespace
 
+int Link::RetriesFor(int status) const {
+    if (status == kTimeout) return retries_;
+    return Damaged(status) ? std::max(retries_, damageRetries_) : 0;
+}
+
 std::string Link::SendCommand(std::string_view command) {
     std::string reply = SendOnce(command);
-    for (int again = 0;
-         again < retries_ && LostOnTheLine(exchange_.CommStatus) && Repeatable(command); ++again)
+    if (!Repeatable(command)) return reply;
+    for (int again = 0; again < RetriesFor(exchange_.CommStatus); ++again)
         reply = SendOnce(command);
     return reply;
+}
+
+void Link::SetCommStatus(int code) {
+    const bool ended = exchange_.CommStatus == kBusy && code != kBusy;
+    exchange_.CommStatus = code;
+    if (ended) ExchangeEnded();
+}
+
+void Link::RunWhenIdle(std::function<void()> action) {
+    if (exchange_.CommStatus != kBusy && idleActions_.empty()) {
+        action();
+        return;
+    }
+    idleActions_.push_back(std::move(action));
+    if (exchange_.CommStatus != kBusy) ExchangeEnded();
+}
+
+void Link::ExchangeEnded() {
+    if (idleActions_.empty() || idlePosted_) return;
+    idlePosted_ = true;
+    ports_.pump.Post([this, alive = std::weak_ptr<bool>(alive_)] {
+        if (!alive.expired()) RunIdleActions();
+    });
+}
+
+// From the event loop: that may be inside the wait of the next exchange of the same
+// sequence; then the actions keep waiting for its end.
+void Link::RunIdleActions() {
+    idlePosted_ = false;
+    while (!idleActions_.empty() && exchange_.CommStatus != kBusy) {
+        auto action = std::move(idleActions_.front());
+        idleActions_.pop_front();
+        action();
+    }
 }
 
 std::string Link::SendOnce(std::string_view command) {
@@ -53,6 +93,7 @@ std::string Link::SendOnce(std::string_view command) {
     SendFrame(frame);
     std::string reply = ReceiveReply();
     exchange_.LastCommand.clear();
+    ExchangeEnded();
     return reply;
 }
 

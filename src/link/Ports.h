@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,8 @@ class EventPump {
   public:
     virtual ~EventPump() = default;
     virtual void ProcessEvents(TimePoint wakeBy, bool mayWait) = 0;
+    // Runs task from the event loop once the current event (and the code it runs) is over.
+    virtual void Post(std::function<void()> task) = 0;
 };
 
 // Monotonic time source for the reply and connect budgets.

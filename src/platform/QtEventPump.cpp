@@ -28,4 +28,8 @@ void QtEventPump::ProcessEvents(link::TimePoint wakeBy, bool mayWait) {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
+void QtEventPump::Post(std::function<void()> task) {
+    QTimer::singleShot(0, &wakeTimer_, std::move(task));
+}
+
 }  // namespace delvar::platform

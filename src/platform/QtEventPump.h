@@ -12,6 +12,7 @@ class QtEventPump final : public link::EventPump {
   public:
     QtEventPump();
     void ProcessEvents(link::TimePoint wakeBy, bool mayWait) override;
+    void Post(std::function<void()> task) override;
 
   private:
     QTimer wakeTimer_;

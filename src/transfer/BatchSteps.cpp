@@ -8,6 +8,7 @@
 #include "link/Frame.h"
 #include "setup/LayerChains.h"
 #include "transfer/BatchTransfer.h"
+#include "transfer/TransferBracket.h"
 
 namespace delvar::transfer {
 
@@ -21,36 +22,36 @@ std::string Numbered(const char* kind, int n, const char* suffix = "") {
     return std::string(kind) + " " + std::to_string(n) + suffix;
 }
 
-// An XSTART whose reply was lost or damaged may still have reached the instrument,
-// which would then stay in transfer mode and refuse every run command: send XSTOP
-// anyway. A refusal ("Bad Mode" while a process runs) took no lock and is left alone.
-// Returns the status of the failed XSTART.
-int ReleaseUnansweredLock(link::Link& link) {
-    const int status = link.CommStatus();
-    if (status == link::kTimeout || status == link::kReceiveCrcError ||
-        status == link::kTransmitCrcError) {
-        EndTransfer(link);
-        link.SetCommStatus(status);
-    }
-    return status;
-}
-
 }  // namespace
 
 int BatchTransfer::RunUploadStep(int step) {
-    if (!link_.Info().Online) return Failed("Read", "Instrument not online.", link::kTimeout);
+    if (!link_.Info().Online) {
+        Message("Instrument Read Error: Instrument not online.\n" +
+                std::string(link::StatusText(link::kTimeout)));
+        return link::kTimeout;
+    }
     state_.setupSource = 1;
     state_.unsavedInstrumentData = true;
-    if (BeginTransfer(link_) != 0) {
-        const int status = ReleaseUnansweredLock(link_);
-        Message("Error: Batch Upload Lock");
+    step_ = step;
+    writing_ = false;
+    const int result = LockedStep(step, "Upload", [this, step] { return UploadWork(step); });
+    if (result == 0 && !StepName(step).empty()) read_.push_back(StepName(step));
+    step_ = -1;
+    return result;
+}
+
+// XSTART, the work, XSTOP. The lock is always released, also after a failed item.
+int BatchTransfer::LockedStep(int step, const char* direction, const std::function<int()>& work) {
+    const std::string batch = std::string("Error: Batch ") + direction;
+    if (LockForTransfer(link_) != 0) {
+        const int status = link_.CommStatus();
+        if (!Lost(status, "the start of the " + StepName(step))) Message(batch + " Lock");
         return status;
     }
-    const int result = UploadWork(step);
-    // The lock is always released, also after a failed item.
-    if (EndTransfer(link_) != 0) {
+    const int result = work();
+    if (ReleaseTransfer(link_) != 0) {
         const int status = link_.CommStatus();
-        Message("Error: Batch Upload Unlock");
+        if (!Lost(status, "the end of the " + StepName(step))) Message(batch + " Unlock");
         return result != 0 ? result : status;
     }
     return result;
@@ -140,8 +141,10 @@ int BatchTransfer::UploadProcess(int p) {
     const ChainStep last = WalkChain(setup_, p, WalkLength::Linked, [&](const ChainStep& step) {
         status = ReadLayer(link_, setup_, step.layer, 0);
         if (status != 0) {
-            Message("Upload error. " + std::string(link::StatusText(status)) +
-                    ".\nProcess: " + std::to_string(p) + "  Layer: " + std::to_string(step.layer));
+            const std::string where =
+                "Process: " + std::to_string(p) + "  Layer: " + std::to_string(step.layer);
+            if (!Lost(status, where))
+                Message("Upload error. " + std::string(link::StatusText(status)) + ".\n" + where);
             return false;
         }
         ++records;
@@ -159,19 +162,16 @@ int BatchTransfer::UploadProcess(int p) {
 }
 
 int BatchTransfer::RunDownloadStep(int step) {
-    if (!link_.Info().Online) return Failed("Write", "Instrument not online.", link::kTimeout);
-    if (BeginTransfer(link_) != 0) {
-        const int status = ReleaseUnansweredLock(link_);
-        Message("Error: Batch Download Lock");
-        return status;
+    if (!link_.Info().Online) {
+        Message("Instrument Write Error: Instrument not online.\n" +
+                std::string(link::StatusText(link::kTimeout)));
+        return link::kTimeout;
     }
-    const int result = DownloadWork(step);
-    // Never leave the instrument locked, also when the step failed.
-    if (EndTransfer(link_) != 0) {
-        const int status = link_.CommStatus();
-        Message("Error: Batch Download Unlock");
-        return result != 0 ? result : status;
-    }
+    step_ = step;
+    writing_ = true;
+    const int result = LockedStep(step, "Download", [this, step] { return DownloadWork(step); });
+    if (result == 0 && !StepName(step).empty()) written_.push_back(StepName(step));
+    step_ = -1;
     return result;
 }
 
@@ -226,10 +226,13 @@ int BatchTransfer::DownloadWork(int step) {
                 {{"", [&](int m) { return WriteMaterial(link_, dialogs_, setup_, m, 0); }}});
         case kStepRelays:
             // Release every physical pin first, so no two records hold one pin meanwhile.
-            for (int k = 1; k <= 4 * channels; ++k) {
-                link_.SendCommand("GA" + std::to_string(k) + " 3,0");
-                link_.SendCommand("GB" + std::to_string(k) + " 5,0");
-            }
+            // Their replies do not matter, but an instrument that stopped answering does.
+            for (int k = 1; k <= 4 * channels; ++k)
+                for (const char* release : {"GA", "GB"}) {
+                    link_.SendCommand(release + std::to_string(k) +
+                                      (release[1] == 'A' ? " 3,0" : " 5,0"));
+                    if (Lost(link_.CommStatus(), Numbered("Relay", k))) return link::kTimeout;
+                }
             return MoveRecords(
                 "Write", "Relays", "Relay", 4 * channels,
                 {{"", [&](int k) { return WriteRelay(link_, setup_.relays, k, 0); }}});
@@ -277,16 +280,17 @@ int BatchTransfer::DownloadProcess(int p) {
         return status == 0;
     });
     if (status == 0) return 0;
+    const std::string where = Numbered("Process", p) + "  Layer: " + std::to_string(failed.top) +
+                              "." + std::to_string(failed.member);
+    // An instrument that stopped answering is not asked to empty the process.
+    if (Lost(status, where)) return status;
     const ProcessRec kept = process;
     process.First_Layer = -1;
     process.Number_Layers = 0;
     process.Number_Act_Layers = 0;
     WriteProcess(link_, setup_, p, 0);
     process = kept;
-    return Failed("Write",
-                  Numbered("Process", p) + "  Layer: " + std::to_string(failed.top) + "." +
-                      std::to_string(failed.member),
-                  status);
+    return Failed("Write", where, status);
 }
 
 }  // namespace delvar::transfer

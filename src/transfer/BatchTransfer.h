@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "core/DialogService.h"
 #include "link/Link.h"
@@ -79,10 +80,24 @@ class BatchTransfer {
     int RunDownloadStep(int step);
 
   private:
+    // Upload, UploadToFile and Download are whole transfers: once the instrument has
+    // stopped answering (a time-out) the remaining steps are not run, and one message
+    // at the end says where it stopped, which steps were done and that nothing was saved.
+    void BeginWhole();
+    bool EndWhole(bool ok, const std::string& savedNothingTo = "");
+    // True, and the first loss noted, when status is a time-out inside a whole transfer:
+    // the caller then shows no message of its own.
+    bool Lost(int status, const std::string& where);
+    std::string LostMessage(const std::string& savedNothingTo) const;
+
+    bool UploadSteps(const TransferSelection& selection);
+    bool DownloadSteps(const TransferSelection& selection, SetupFiles& files,
+                       const DownloadPaths& paths, std::string& savedNothingTo);
     bool WholeUpload();
     void NothingSaved(const std::string& path);
     bool WholeDownload(SetupFiles& files, const std::string& database);
     bool ReadBackAndSave(SetupFiles& files, const std::string& database);
+    int LockedStep(int step, const char* direction, const std::function<int()>& work);
     int UploadWork(int step);
     // One exchange that moves record k, and what a failure message adds to its name.
     struct RecordPart {
@@ -107,7 +122,18 @@ class BatchTransfer {
     SetupData& setup_;
     TransferState& state_;
     std::string title_;
+    bool whole_ = false;  // a whole transfer runs: a lost link stops it
+    bool lost_ = false;
+    std::string lostAt_;                       // the item the instrument stopped answering at
+    int step_ = -1;                            // the step running, -1 between steps
+    bool writing_ = false;                     // step_ is a download step
+    bool lostWriting_ = false;                 // the loss came while writing
+    int lostStep_ = -1;                        // and in this step
+    std::vector<std::string> read_, written_;  // the steps done whole
 };
+
+// The name a message gives step's records ("films"); "" for the empty step 1.
+std::string StepName(int step);
 
 // The one-time backup of a database before a download overwrites it: the path
 // without its last four characters + "_org.mdb"; empty for a shorter path.

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <cstdio>
@@ -20,6 +23,7 @@ namespace delvar::windows {
 
 namespace {
 constexpr int kCheckMs = 100;
+constexpr int kWatchMs = 50;
 constexpr int kMaxChecks = 1200;        // two minutes of checks at most
 constexpr double kDepositSeconds = 40;  // of simulated deposition before the pictures
 }  // namespace
@@ -35,16 +39,45 @@ ScreenshotTour::ScreenshotTour(frmMain& main, link::Link& link, setup::SetupData
       folder_(std::move(folder)) {
     timer_.setInterval(kCheckMs);
     connect(&timer_, &QTimer::timeout, this, [this] { Check(); });
+    watch_.setInterval(kWatchMs);
+    connect(&watch_, &QTimer::timeout, this, [this] { WatchForMessages(); });
 }
 
 void ScreenshotTour::Begin() {
     QDir().mkpath(QString::fromStdString(folder_));
     timer_.start();
+    watch_.start();
+}
+
+// Nobody answers a message during the tour: one that comes (a transfer's error, a
+// question) ends the tour with a non-zero exit that prints it, instead of a hang.
+// The watch's timer also runs inside the message's own wait.
+void ScreenshotTour::WatchForMessages() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal->objectName() == kPictureBox) return;
+    QString text;
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        text = box->windowTitle() + ": " + box->text();
+    else if (qobject_cast<QInputDialog*>(modal) || qobject_cast<QFileDialog*>(modal))
+        text = modal->windowTitle();
+    else
+        return;  // the tour's own windows
+    failure_ = text.toStdString();
+    std::fprintf(stderr, "delvar-comm: the screenshot tour stopped at a message: %s\n",
+                 failure_.c_str());
+    stage_ = Stage::Done;
+    timer_.stop();
+    watch_.stop();
+    main_.UpdateTimer().stop();
+    // Every event loop ends, the message's among them; later messages return at once.
+    QCoreApplication::exit(kUnexpectedMessageExit);
 }
 
 void ScreenshotTour::Check() {
-    // Transfers and pictures let events run, this timer's among them.
-    if (busy_) return;
+    // Transfers and pictures let events run, this timer's among them. The setup
+    // windows need the link to themselves: while a poll's exchange waits, a later
+    // check goes on.
+    if (busy_ || link_.CommStatus() == link::kBusy) return;
     const struct Busy {
         bool& flag;
         explicit Busy(bool& f) : flag(f) { flag = true; }
@@ -65,8 +98,10 @@ void ScreenshotTour::Check() {
                 // The setup windows first, while the instrument stands still.
                 for (auto& path : ShootSetupWindows(main_, link_, setup_, splash_, folder_))
                     saved_.push_back(path);
+                if (stage_ == Stage::Done) return;  // a message ended the tour
                 for (auto& path : ShootIoEditor(main_, link_, setup_, splash_, folder_))
                     saved_.push_back(path);
+                if (stage_ == Stage::Done) return;  // a message ended the tour
                 if (cbo->currentIndex() != 0) cbo->setCurrentIndex(0);
                 main_.findChild<QPushButton*>("cmdStart")->click();
                 stage_ = Stage::WaitDeposit;

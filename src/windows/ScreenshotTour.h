@@ -27,10 +27,18 @@ class ScreenshotTour final : public QObject {
     ScreenshotTour(frmMain& main, link::Link& link, setup::SetupData& setup,
                    const commands::RunReadings& readings, frmSplash& splash, std::string folder);
     void Begin();
+    // The message that ended the tour early ("" while none came).
+    const std::string& Failure() const { return failure_; }
+
+    // A message box the tour shows itself, for its pictures: not unexpected.
+    static constexpr const char* kPictureBox = "tourPictureBox";
+    // The exit status when a message nobody answers came during the tour.
+    static constexpr int kUnexpectedMessageExit = 3;
 
   private:
     enum class Stage { WaitOnline, WaitDeposit, WaitManual, Done };
     void Check();
+    void WatchForMessages();
     void ShootMain();
     void ShootAll(bool deposited);
     void Save(QWidget& w, const std::string& name);
@@ -42,6 +50,8 @@ class ScreenshotTour final : public QObject {
     frmSplash& splash_;
     std::string folder_;
     QTimer timer_;
+    QTimer watch_;
+    std::string failure_;
     Stage stage_ = Stage::WaitOnline;
     int checks_ = 0;
     bool busy_ = false;

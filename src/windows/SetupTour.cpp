@@ -15,6 +15,7 @@
 
 #include "commands/modCommLogic.h"
 #include "windows/CellGrid.h"
+#include "windows/ScreenshotTour.h"
 #include "windows/frmFilm.h"
 #include "windows/frmIO.h"
 #include "windows/frmLayer.h"
@@ -43,6 +44,7 @@ class PictureDialogs final : public core::MessageOnlyDialogs {
             const QPixmap shown = window_->grab();
             QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(message.title),
                             QString::fromStdString(message.text));
+            box.setObjectName(ScreenshotTour::kPictureBox);
             box.show();
             QCoreApplication::processEvents();
             const QPixmap boxPicture = box.grab();

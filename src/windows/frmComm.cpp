@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
@@ -23,7 +24,7 @@ namespace delvar::windows {
 frmComm::frmComm(link::Link& link, core::DialogService& dialogs, link::ConnectHost& connectHost,
                  app::CommWindowHost& host, std::function<std::string(int)> devicePath,
                  QWidget* parent)
-    : QDialog(parent), logic_(link, dialogs, connectHost, host, *this) {
+    : QDialog(parent), logic_(link, dialogs, connectHost, host, *this), link_(link) {
     setObjectName("frmComm");
     setWindowTitle("Delvar Comm Setup");
     BuildControls(devicePath);
@@ -141,8 +142,22 @@ void frmComm::Connect() {
             [this] { logic_.AddressLeft(txtEAddr_->text().toStdString()); });
     connect(txtEport_, &QLineEdit::editingFinished, this,
             [this] { logic_.PortTextLeft(txtEport_->text().toStdString()); });
-    connect(cmdFind_, &QPushButton::clicked, this, [this] { logic_.Find(); });
-    auto send = [this] { logic_.Send(txtSend_->text().toStdString()); };
+    // A search or a command asked for while an exchange (a poll) waits starts once it
+    // has ended, rather than being refused as busy; asked twice meanwhile, it runs once.
+    const auto whenIdle = [this](bool& waits, std::function<void()> run) {
+        if (waits) return;
+        waits = true;
+        link_.RunWhenIdle([window = QPointer<frmComm>(this), &waits, run = std::move(run)] {
+            if (!window) return;
+            waits = false;
+            run();
+        });
+    };
+    connect(cmdFind_, &QPushButton::clicked, this,
+            [this, whenIdle] { whenIdle(findWaits_, [this] { logic_.Find(); }); });
+    auto send = [this, whenIdle] {
+        whenIdle(sendWaits_, [this] { logic_.Send(txtSend_->text().toStdString()); });
+    };
     connect(cmdSend_, &QPushButton::clicked, this, send);
     connect(txtSend_, &QLineEdit::returnPressed, this, send);
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::close);

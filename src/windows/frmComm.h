@@ -51,6 +51,8 @@ class frmComm : public QDialog, private app::CommWindowView {
     void SetSendBusy(bool busy) override;
 
     app::CommWindowLogic logic_;
+    link::Link& link_;
+    bool findWaits_ = false, sendWaits_ = false;  // asked for while an exchange waited
     QButtonGroup* optComm_ = nullptr;
     QComboBox* cboRS232_ = nullptr;
     QComboBox* cboBaud_ = nullptr;

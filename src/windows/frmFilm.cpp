@@ -118,15 +118,24 @@ void frmFilm::Connect() {
             [this] { logic_.FilmTextLeft(cboFilms_->currentText().toStdString()); });
     connect(cboMaterials_, &QComboBox::currentIndexChanged, this,
             [this](int index) { logic_.MaterialChosen(index); });
-    connect(cmdUpLoad_, &QPushButton::clicked, this,
-            [this] { logic_.UpLoad(optSelect_[0]->isChecked()); });
-    connect(cmdDnLoad_, &QPushButton::clicked, this,
-            [this] { logic_.DnLoad(optSelect_[0]->isChecked()); });
+    connect(cmdUpLoad_, &QPushButton::clicked, this, [this] { Transfer(true); });
+    connect(cmdDnLoad_, &QPushButton::clicked, this, [this] { Transfer(false); });
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancel_, &QPushButton::clicked, this, [this] {
         logic_.Cancel();
         reject();
     });
+}
+
+// The rest of the window waits while the films move: every reply wait runs events.
+void frmFilm::Transfer(bool upload) {
+    const TransferScope scope(lock_);
+    const bool all = optSelect_[0]->isChecked();
+    upload ? logic_.UpLoad(all) : logic_.DnLoad(all);
+}
+
+void frmFilm::reject() {
+    if (!lock_.DeferClose([this] { QDialog::reject(); })) QDialog::reject();
 }
 
 void frmFilm::SetFilmList(const std::vector<std::string>& names) {

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "editors/FilmEditor.h"
+#include "windows/TransferLock.h"
 
 class QComboBox;
 class QLabel;
@@ -22,9 +23,14 @@ class frmFilm : public QDialog, private editors::FilmEditorView {
     explicit frmFilm(editors::EditorContext& context, QWidget* parent = nullptr);
     ~frmFilm() override;
 
+  protected:
+    // Escape during a transfer: the close waits for its end.
+    void reject() override;
+
   private:
     void BuildControls();
     void Connect();
+    void Transfer(bool upload);
 
     void SetFilmList(const std::vector<std::string>& names) override;
     void SetFilmEntry(int index, const std::string& name) override;
@@ -41,6 +47,7 @@ class frmFilm : public QDialog, private editors::FilmEditorView {
     CellGrid* grdA3_;
     CellGrid* grdA5_;
     editors::FilmEditor logic_;
+    TransferLock lock_{this};
     QComboBox* cboFilms_ = nullptr;
     QComboBox* cboMaterials_ = nullptr;
     QLabel* lblNumber_ = nullptr;

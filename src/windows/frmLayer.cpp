@@ -88,14 +88,17 @@ void frmLayer::ShowFilm() {
     cboFilms_->setCurrentIndex(logic_->FilmPosition());
 }
 
+// The rest of the window waits while the layer moves: every reply wait runs events.
 void frmLayer::Transfer(bool upload) {
-    cmdUpLoad_->setEnabled(false);
-    cmdDnLoad_->setEnabled(false);
-    upload ? logic_->Upload() : logic_->Download();
+    {
+        const TransferScope scope(lock_);
+        upload ? logic_->Upload() : logic_->Download();
+    }
     ShowFilm();
-    const bool online = logic_->TransfersAllowed();
-    cmdUpLoad_->setEnabled(online);
-    cmdDnLoad_->setEnabled(online);
+}
+
+void frmLayer::reject() {
+    if (!lock_.DeferClose([this] { QDialog::reject(); })) QDialog::reject();
 }
 
 }  // namespace delvar::windows

@@ -8,6 +8,7 @@
 
 #include "editors/EditorContext.h"
 #include "editors/LayerEditor.h"
+#include "windows/TransferLock.h"
 
 class QComboBox;
 class QPushButton;
@@ -23,6 +24,10 @@ class frmLayer : public QDialog {
     frmLayer(editors::EditorContext& context, QWidget* parent = nullptr);
     ~frmLayer() override;
 
+  protected:
+    // Escape during a transfer: the close waits for its end.
+    void reject() override;
+
   private:
     void BuildControls();
     void ShowFilm();
@@ -35,6 +40,7 @@ class frmLayer : public QDialog {
     QPushButton* cmdUpLoad_ = nullptr;
     QPushButton* cmdDnLoad_ = nullptr;
     std::unique_ptr<editors::LayerEditor> logic_;
+    TransferLock lock_{this};
 };
 
 }  // namespace delvar::windows

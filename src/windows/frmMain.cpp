@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QSlider>
 #include <QStatusBar>
@@ -268,9 +269,9 @@ void frmMain::BuildMenus() {
     file->addAction("E&xit", this, &QWidget::close)->setObjectName("mnuFileExit");
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    mnuEditInstrument_ = edit->addAction("&Instrument...", this, [this] { OpenSetupWindow(1); });
+    mnuEditInstrument_ = edit->addAction("&Instrument...", this, [this] { ChooseSetupWindow(1); });
     mnuEditInstrument_->setObjectName("mnuEditInstrument");
-    edit->addAction("&Database...", this, [this] { OpenSetupWindow(0); })
+    edit->addAction("&Database...", this, [this] { ChooseSetupWindow(0); })
         ->setObjectName("mnuEditDatabase");
     edit->addAction("&Graphs...", this, &frmMain::OpenGraphSettings)->setObjectName("mnuEditGraph");
     edit->addAction("&Communications...", this,
@@ -322,6 +323,16 @@ void frmMain::BuildMenus() {
                                 .arg(QApplication::applicationVersion()));
                     })
         ->setObjectName("mnuHelpAbout");
+}
+
+void frmMain::ChooseSetupWindow(int source) {
+    if (setupChosen_) return;  // chosen twice while an exchange waited: one window
+    setupChosen_ = true;
+    d_.link.RunWhenIdle([window = QPointer<frmMain>(this), source] {
+        if (!window) return;
+        window->setupChosen_ = false;
+        window->OpenSetupWindow(source);
+    });
 }
 
 void frmMain::OpenSetupWindow(int source) {

@@ -62,6 +62,9 @@ class frmMain final : public QMainWindow, public app::MainView, public app::Comm
     // Edit / Instrument (source 1) and Edit / Database (source 0): the program opens
     // the setup window through openSetupWindow and calls SetupWindowClosed after.
     std::function<void(int source)> openSetupWindow;
+    // The Edit menu's choice: opened at once when no exchange waits, else once the
+    // waiting exchange (a poll) has ended, so its upload is never refused as busy.
+    void ChooseSetupWindow(int source);
     void OpenSetupWindow(int source);
     void SetupWindowClosed();
     void OpenDataLogWindow();
@@ -126,6 +129,7 @@ class frmMain final : public QMainWindow, public app::MainView, public app::Comm
     frmReadings* readings_ = nullptr;
     frmDataLog* dataLog_ = nullptr;
     bool closing_ = false;
+    bool setupChosen_ = false;         // the setup window waits for the link
     int period_ = app::kPollPeriodMs;  // the poll period in the instrument's time
     double timeScale_ = 1.0;
 };

@@ -181,8 +181,8 @@ void frmProcess::Connect() {
     check(chkFilms_, TransferCheck::Films);
     check(chkMaterials_, TransferCheck::Materials);
 
-    connect(cmdUpload_, &QPushButton::clicked, this, [this] { logic_.Upload(); });
-    connect(cmdDownload_, &QPushButton::clicked, this, [this] { logic_.Download(); });
+    connect(cmdUpload_, &QPushButton::clicked, this, [this] { Transfer(true); });
+    connect(cmdDownload_, &QPushButton::clicked, this, [this] { Transfer(false); });
     connect(cmdOK_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdCancel_, &QPushButton::clicked, this, [this] {
         cancelling_ = true;
@@ -190,7 +190,15 @@ void frmProcess::Connect() {
     });
 }
 
+// The tree, the menus and the other buttons wait while the setup moves.
+void frmProcess::Transfer(bool upload) {
+    const TransferScope scope(lock_);
+    upload ? logic_.Upload() : logic_.Download();
+}
+
 void frmProcess::done(int result) {
+    // A close asked for during a transfer (Escape) is carried out once it has ended.
+    if (lock_.DeferClose([this, result] { done(result); })) return;
     const bool cancel = std::exchange(cancelling_, false);
     if (!(cancel ? logic_.Cancel() : logic_.QueryClose())) return;
     QDialog::done(result);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "editors/ProcessWindowLogic.h"
+#include "windows/TransferLock.h"
 
 class QAction;
 class QCheckBox;
@@ -59,6 +60,7 @@ class frmProcess : public QDialog, private editors::ProcessWindowView {
     void BuildMenus();
     void Connect();
     void Clicked(QTreeWidgetItem* item);
+    void Transfer(bool upload);
 
     void SetCaption(const std::string& caption) override;
     std::vector<bool> ExpandedNodes() const override;
@@ -70,6 +72,7 @@ class frmProcess : public QDialog, private editors::ProcessWindowView {
     void SetNotice(const std::string& text, bool warning) override;
 
     editors::ProcessWindowLogic logic_;
+    TransferLock lock_{this};
     bool cancelling_ = false;
     QTreeWidget* TV1_ = nullptr;
     QLabel* lblNotice_ = nullptr;

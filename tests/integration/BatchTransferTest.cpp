@@ -222,12 +222,56 @@ TEST_F(BatchTransfer, AFailedUploadOfTheInstrumentsSetupSavesNothingAndWritesNot
     dialogs.answers = {core::MessageAnswer::Yes};
     dialogs.fileAnswers = {Path("Before.mdb")};
     EXPECT_FALSE(failing.Download({}, files, Paths()));
-    EXPECT_EQ(dialogs.Texts().back(),
-              "The upload failed: nothing was saved to " + Path("Before.mdb") + ".");
+    const std::string said = dialogs.Texts().back();  // the one silent reply stops it
+    EXPECT_EQ(said.rfind("The instrument stopped answering", 0), 0u) << said;
+    EXPECT_NE(said.find("\nThe upload failed: nothing was saved to " + Path("Before.mdb") + "."),
+              std::string::npos)
+        << said;
     EXPECT_EQ(files.log,
               (std::vector<std::string>{"save " + Path("TempDB"), "open " + Path("TempDB")}));
     EXPECT_EQ(util::Trim(data->processes[4].Process_Name), "Mirror") << "the setup is back";
     EXPECT_TRUE(NothingWritten());
+}
+
+// The line dropped part way: once the instrument has stopped answering, the rest of
+// a whole transfer is not tried, and one message says where it stopped, what was done
+// and that nothing was saved. Counted, not timed: after the last reply only the item
+// under way and XSTOP go out.
+struct DroppedBatch : BatchTransfer {
+    static constexpr int kReplies = 450;  // "J" takes the first
+    DroppedBatch() : BatchTransfer({"--drop-after", std::to_string(kReplies)}) {}
+    bool EndsWith(const std::string& text, const std::string& end) const {
+        return text.size() >= end.size() &&
+               text.compare(text.size() - end.size(), end.size(), end) == 0;
+    }
+};
+
+TEST_F(DroppedBatch, AWholeUploadCutOffEndsWithOneMessage) {
+    EXPECT_FALSE(transfer.Upload({}));
+    ASSERT_EQ(dialogs.Texts().size(), 1u) << dialogs.LastText();
+    const std::string text = dialogs.LastText();
+    EXPECT_EQ(text.rfind("The instrument stopped answering (at ", 0), 0u) << text;
+    EXPECT_NE(text.find("\nRead completely: processes"), std::string::npos) << text;
+    EXPECT_TRUE(EndsWith(text, "\nNothing was saved.")) << text;
+    EXPECT_EQ(sent.size(), std::size_t(kReplies - 1 + 2));
+    EXPECT_EQ(sent.back(), "XSTOP");
+}
+
+TEST_F(DroppedBatch, AWholeDownloadCutOffEndsWithOneMessageAndSavesNothing) {
+    MakeDemoSetup(*data);
+    const std::string database = Path("Setup.mdb");
+    files.Save(database);
+    files.Open(database);
+    dialogs.answers = {core::MessageAnswer::No};
+    EXPECT_FALSE(transfer.Download({}, files, Paths()));
+    ASSERT_EQ(dialogs.Texts().size(), 2u) << dialogs.LastText();  // the question, then this
+    const std::string text = dialogs.LastText();
+    EXPECT_EQ(text.rfind("The instrument stopped answering (at ", 0), 0u) << text;
+    EXPECT_NE(text.find("\nThe instrument now holds the new processes"), std::string::npos) << text;
+    EXPECT_TRUE(EndsWith(text, "\nNothing was saved.")) << text;
+    EXPECT_EQ(files.saves, 1) << "the database is not saved";
+    EXPECT_FALSE(fs::exists(Path("Setup_org.mdb")));
+    EXPECT_EQ(sent.size(), std::size_t(kReplies - 1 + 2));
 }
 
 TEST_F(TwoChannelBatch, ARefusedLayerLeavesTheProcessEmptyOnTheInstrument) {

@@ -22,6 +22,7 @@
 #include "app/UserSettingsStore.h"
 #include "setup/SetupData.h"
 #include "windows/Program.h"
+#include "windows/ScreenshotTour.h"
 #include "windows/frmMain.h"
 #include "windows/frmProcess.h"
 
@@ -171,6 +172,23 @@ TEST_F(EndToEnd, TheSetupWindowOpensOnTheInstrumentsSetupAndGivesThePollBack) {
     QTest::mouseClick(window->findChild<QPushButton*>("cmdOK"), Qt::LeftButton);
     ASSERT_TRUE(RunUntil([&] { return Main().centralWidget()->isEnabled(); }, 10000));
     EXPECT_TRUE(Main().UpdateTimer().isActive()) << "the poll runs again";
+}
+
+// The screenshot tour answers nothing: a message that comes during it (here one
+// shown as the tour begins) ends it with a non-zero exit that names the message.
+TEST_F(EndToEnd, TheScreenshotTourEndsWithAnErrorOnAnUnexpectedMessage) {
+    auto tour = program->MakeTour((folder / "shots").string());
+    QTimer::singleShot(0, &Main(), [this] {
+        QMessageBox::warning(&Main(), "Delvar Comm", "Error: Batch Upload Lock");
+    });
+    QTimer bound;  // only stops a broken build from hanging the test run
+    bound.setSingleShot(true);
+    QObject::connect(&bound, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    bound.start(120000);
+    tour->Begin();
+    const int code = QCoreApplication::exec();
+    EXPECT_EQ(code, windows::ScreenshotTour::kUnexpectedMessageExit);
+    EXPECT_EQ(tour->Failure(), "Delvar Comm: Error: Batch Upload Lock");
 }
 
 }  // namespace

@@ -223,6 +223,68 @@ TEST(Retries, OperatingCommandsBracketsRefusalsAndZeroAreNeverRepeated) {
     EXPECT_EQ(r.sent.size(), 2u);
 }
 
+// The windows' setup transfers: a damaged reply is asked again up to twice, a
+// time-out never (that is the CLI's --retries), and only while the transfer lasts.
+TEST(Retries, AWindowTransferRepeatsDamagedRepliesButNotTimeOuts) {
+    RetryRig r;
+    {
+        const RepeatDamagedReplies repeat(r.link);
+        r.script = {'7', 'F'};
+        EXPECT_EQ(r.link.SendCommand("D7? 1"), "ok");
+        EXPECT_EQ(r.sent.size(), 3u);
+        for (const char* command : {"C5? 1", "XSTART", "U 0"}) {
+            r.sent.clear();
+            r.script = {command[0] == 'C' ? '\0' : '7'};
+            r.link.SendCommand(command);
+            EXPECT_EQ(r.sent.size(), 1u) << command;
+        }
+        r.sent.clear();
+        r.script = {'7', '7', '7'};
+        r.link.SendCommand("D7? 1");
+        EXPECT_EQ(r.link.CommStatus(), kReceiveCrcError) << "two repeats, then it stands";
+        EXPECT_EQ(r.sent.size(), 3u);
+    }
+    r.sent.clear();
+    r.script = {'7'};
+    r.link.SendCommand("D7? 1");
+    EXPECT_EQ(r.sent.size(), 1u) << "after the transfer nothing is repeated";
+
+    r.link.SetRetries(1);  // the CLI's rule stays as it was inside a window transfer
+    const RepeatDamagedReplies repeat(r.link);
+    r.sent.clear();
+    r.script = {0, 0};
+    r.link.SendCommand("D7? 1");
+    EXPECT_EQ(r.sent.size(), 2u);
+}
+
+// An action that needs the link for a sequence, asked for while an exchange waits
+// (a menu chosen during a poll), starts once that exchange has ended: never inside
+// the wait, and never refused as busy.
+TEST(IdleActions, AnActionAskedDuringAWaitRunsAfterItAndIsNotRefused) {
+    Rig r;
+    int ran = 0;
+    r.link.RunWhenIdle([&] { ++ran; });
+    EXPECT_EQ(ran, 1) << "with no exchange waiting it runs at once";
+
+    std::vector<int> statuses;
+    r.tcp.onSend = [&](const Bytes& frame) {  // every reply comes a few passes later
+        const std::string data = testing::CommandOf(frame) == "V" ? "0 1" : "ok";
+        r.pump.At(r.pump.Passes() + 3, [&, data] { r.tcp.Deliver(BuildReplyFrame('A', data)); });
+    };
+    r.pump.At(r.pump.Passes() + 1, [&] {
+        r.link.RunWhenIdle([&] {
+            r.link.SendCommand("XSTART");
+            statuses.push_back(r.link.CommStatus());
+        });
+    });
+    EXPECT_EQ(r.link.SendCommand("V"), "0 1");
+    EXPECT_TRUE(statuses.empty()) << "not inside the wait";
+    // The next exchange of the same sequence: its wait is no place for it either.
+    r.link.SendCommand("K2");
+    r.pump.RunPosted();  // back in the event loop
+    EXPECT_EQ(statuses, std::vector<int>{kOk});
+}
+
 TEST(SerialPortControl, OpenMakesATrialOpenThenOpensAtTheTableRate) {
     Rig r;
     EXPECT_FALSE(r.link.OpenSerialPort(0, 0));

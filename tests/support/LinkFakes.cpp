@@ -1,5 +1,7 @@
 #include "support/LinkFakes.h"
 
+#include <utility>
+
 #include "link/Frame.h"
 
 namespace delvar::testing {
@@ -13,6 +15,11 @@ void ScriptedPump::ProcessEvents(link::TimePoint, bool mayWait) {
     for (auto& item : actions_)
         if (item.pass == passes_) due.push_back(item.action);
     for (auto& action : due) action();
+    RunPosted();
+}
+
+void ScriptedPump::RunPosted() {
+    for (auto& task : std::exchange(posted_, {})) task();
 }
 
 std::string CommandOf(const Bytes& frame) {
@@ -24,6 +31,15 @@ void AnswerOn(FakeTcpSocket& socket, Responder responder) {
     socket.onSend = [&socket, responder](const Bytes& frame) {
         Answer answer = responder(CommandOf(frame));
         if (answer.status != 0) socket.Deliver(link::BuildReplyFrame(answer.status, answer.data));
+    };
+}
+
+void AnswerLaterOn(FakeTcpSocket& socket, ScriptedPump& pump, Responder responder) {
+    socket.onSend = [&socket, &pump, responder](const Bytes& frame) {
+        Answer answer = responder(CommandOf(frame));
+        if (answer.status == 0) return;
+        Bytes reply = link::BuildReplyFrame(answer.status, answer.data);
+        pump.At(pump.Passes() + 2, [&socket, reply] { socket.Deliver(reply); });
     };
 }
 

@@ -32,6 +32,10 @@ class ScriptedPump final : public link::EventPump {
                           std::chrono::microseconds step = std::chrono::milliseconds(1))
         : clock_(clock), step_(step) {}
     void ProcessEvents(link::TimePoint wakeBy, bool mayWait) override;
+    // Posted tasks run on the next pass, as an event loop would run them, or by RunPosted.
+    void Post(std::function<void()> task) override { posted_.push_back(std::move(task)); }
+    // What returning to the event loop does: the posted tasks run.
+    void RunPosted();
 
     // Runs action on the pass numbered pass (1 = the first pass of the next wait...
     // counted over the pump's life).
@@ -49,6 +53,7 @@ class ScriptedPump final : public link::EventPump {
     FakeClock& clock_;
     std::chrono::microseconds step_;
     std::vector<Scheduled> actions_;
+    std::vector<std::function<void()>> posted_;
     int passes_ = 0;
     int sleeping_ = 0;
 };
@@ -152,5 +157,9 @@ using Responder = std::function<Answer(const std::string& command)>;
 
 // Makes socket answer every frame sent to it through responder, at once.
 void AnswerOn(FakeTcpSocket& socket, Responder responder);
+// The same, but each answer arrives on the pump's second pass after the frame went
+// out: every exchange waits, so the pump's scheduled actions (clicks, menus) can run
+// inside its wait as window events do.
+void AnswerLaterOn(FakeTcpSocket& socket, ScriptedPump& pump, Responder responder);
 
 }  // namespace delvar::testing
