@@ -31,6 +31,18 @@ void NotFound(Link& link, core::DialogService& dialogs, ConnectHost& host,
     host.ShowCommWindowOnTop();
 }
 
+// A read-only query of the connect, asked once more at once when its reply came back
+// damaged (bad check bytes, or the instrument took the command as damaged): one burst
+// of line noise must not turn a start-up into "Instrument not found". Silence is not
+// asked again; no answer is an answer of its own.
+std::string AskReadOnly(Link& link, const std::string& command) {
+    std::string reply = link.SendCommand(command);
+    const int status = link.CommStatus();
+    if (status == kReceiveCrcError || status == kTransmitCrcError)
+        reply = link.SendCommand(command);
+    return reply;
+}
+
 // The output count from "J", asked twice at most; nothing when neither reply is a
 // count the instrument can have. A guessed count would let a download leave out
 // outputs or send records for outputs that do not exist.
@@ -68,7 +80,7 @@ bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& ho
     if (!portOk) {
         GoOffline(link, host, appTitle);
     } else {
-        link.SendCommand("@");
+        AskReadOnly(link, "@");
         if (link.CommStatus() != kOk) {
             NotFound(link, dialogs, host, appTitle);
         } else {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "link/Connect.h"
 #include "link/Frame.h"
 #include "support/LinkRig.h"
@@ -27,12 +29,18 @@ struct ConnectRig : LinkRig {
     RecordingHost host;
     std::string version = "DELVAR  Ver 6.30";
     std::string channels = "2";
-    int lostJ = 0;  // this many "J" go unanswered
+    int lostJ = 0;                 // this many "J" go unanswered
+    std::deque<Answer> atAnswers;  // the first answers to "@", before the version
     std::vector<std::string> commands;
 
     ConnectRig() {
         AnswerOn(tcp, [this](const std::string& command) -> Answer {
             commands.push_back(command);
+            if (command == "@" && !atAnswers.empty()) {
+                Answer answer = atAnswers.front();
+                atAnswers.pop_front();
+                return answer;
+            }
             if (command == "@") return {'A', version};
             if (command == "J") return lostJ-- > 0 ? Answer{0, ""} : Answer{'A', channels};
             return {'A', "reply to " + command};
@@ -121,6 +129,32 @@ TEST(Connect, WithoutVersionOrOutputCountTheConnectEndsOffLine) {
         EXPECT_EQ(r.host.calls,
                   (std::vector<std::string>{"title Delvar Comm - [Off Line]", "menu off",
                                             "comm window", "comm window"}));
+    }
+}
+
+// A version reply damaged on the line (bad check bytes, or the command taken as
+// damaged) is asked for once more; silence or a refusal is not, and ends off line.
+TEST(Connect, DamagedVersionReplyIsAskedOnceMoreButSilenceIsNot) {
+    const Answer badCheck{'A', "DELVAR  Ver 9.99", true}, takenDamaged{'F', ""};
+    for (const Answer& damaged : {badCheck, takenDamaged}) {
+        ConnectRig r;
+        r.atAnswers = {damaged};
+        EXPECT_TRUE(r.Connect()) << damaged.status;
+        EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "@", "J"}));
+        EXPECT_TRUE(r.dialogs.messages.empty());
+        EXPECT_EQ(r.link.Info().VersionText, r.version);
+    }
+    const Answer silent{0, ""}, refused{'C', ""};
+    const std::deque<Answer> endsOffLine[] = {{silent}, {refused}, {badCheck, takenDamaged}};
+    for (const std::deque<Answer>& answers : endsOffLine) {
+        ConnectRig r;
+        r.atAnswers = answers;
+        EXPECT_FALSE(r.Connect());
+        EXPECT_FALSE(r.link.Info().Online);
+        EXPECT_EQ(r.commands, std::vector<std::string>(answers.size(), "@"));
+        EXPECT_EQ(r.dialogs.Texts(),
+                  std::vector<std::string>{"Instrument not found.\nVerify "
+                                           "Comm Port and instrument Baud Rate."});
     }
 }
 
