@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <stdexcept>
 
 #include "link/Connect.h"
 #include "link/Frame.h"
@@ -173,6 +174,19 @@ TEST(Connect, ExchangesDuringThePortWorkAreRefusedAndASecondConnectReturnsAtOnce
     EXPECT_EQ(nestedStatus, kBusy);
     EXPECT_FALSE(nestedConnect);
     EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J"}));
+}
+
+// An error raised by an event handler while the port opens ends the connect: later
+// commands are not refused as busy and a later connect is not taken for a running one.
+TEST(Connect, ErrorRaisedDuringTheConnectReleasesTheLink) {
+    ConnectRig r;
+    r.tcp.stateAfterConnect = 6;  // still connecting: the connect waits, running events
+    r.pump.At(1, [] { throw std::runtime_error("handler failed"); });
+    EXPECT_THROW(r.Connect(), std::runtime_error);
+    EXPECT_EQ(r.link.CommStatus(), kTimeout);
+    r.tcp.state = r.tcp.stateAfterConnect = TcpSocket::kConnected;
+    EXPECT_EQ(r.link.SendCommand("K1"), "reply to K1");
+    EXPECT_TRUE(r.Connect());
 }
 
 // A command waiting when a connect begins is sent again and gets its own reply; when
