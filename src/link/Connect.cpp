@@ -31,6 +31,39 @@ void NotFound(Link& link, core::DialogService& dialogs, ConnectHost& host,
     host.ShowCommWindowOnTop();
 }
 
+// Holds the connect's marks for as long as it runs and clears them on every way out:
+// an error raised by an event handler while the port opens or a reply is awaited must
+// not leave every later command refused as busy, nor every later connect as running.
+class ConnectingMark {
+  public:
+    explicit ConnectingMark(Link& link) : link_(link) {
+        link_.Receive().Connecting = true;
+        link_.SetCommStatus(kBusy);  // exchanges started by events during the port work are refused
+    }
+    ~ConnectingMark() {
+        if (link_.CommStatus() == kBusy) link_.SetCommStatus(kTimeout);
+        link_.Receive().PendingCommand.clear();
+        link_.Receive().Connecting = false;
+    }
+    ConnectingMark(const ConnectingMark&) = delete;
+    ConnectingMark& operator=(const ConnectingMark&) = delete;
+
+  private:
+    Link& link_;
+};
+
+// A read-only query of the connect, asked once more at once when its reply came back
+// damaged (bad check bytes, or the instrument took the command as damaged): one burst
+// of line noise must not turn a start-up into "Instrument not found". Silence is not
+// asked again; no answer is an answer of its own.
+std::string AskReadOnly(Link& link, const std::string& command) {
+    std::string reply = link.SendCommand(command);
+    const int status = link.CommStatus();
+    if (status == kReceiveCrcError || status == kTransmitCrcError)
+        reply = link.SendCommand(command);
+    return reply;
+}
+
 // The output count from "J", asked twice at most; nothing when neither reply is a
 // count the instrument can have. A guessed count would let a download leave out
 // outputs or send records for outputs that do not exist.
@@ -56,8 +89,7 @@ bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& ho
                        const std::string& appTitle) {
     LinkState& state = link.Receive();
     if (state.Connecting) return false;
-    state.Connecting = true;
-    link.SetCommStatus(kBusy);  // exchanges started by events during the port work are refused
+    const ConnectingMark connecting(link);
     const std::string interrupted = link.Exchange().LastCommand;
     if (!interrupted.empty() && interrupted != "@") state.PendingCommand = interrupted;
 
@@ -68,7 +100,7 @@ bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& ho
     if (!portOk) {
         GoOffline(link, host, appTitle);
     } else {
-        link.SendCommand("@");
+        AskReadOnly(link, "@");
         if (link.CommStatus() != kOk) {
             NotFound(link, dialogs, host, appTitle);
         } else {
@@ -110,8 +142,6 @@ bool ConnectInstrument(Link& link, core::DialogService& dialogs, ConnectHost& ho
         link.SetCommStatus(kTimeout);
     }
     link.OfflineNoticeShown = link.Info().Online;
-    state.PendingCommand.clear();
-    state.Connecting = false;
     return link.Info().Online;
 }
 

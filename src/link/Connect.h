@@ -32,7 +32,8 @@ class NoWindowHost final : public ConnectHost {
 // the one before them is a space, else its last three.
 double FirmwareVersion(const std::string& versionText);
 
-// Runs the whole connect with its messages; returns Online. Without a valid output
+// Runs the whole connect with its messages; returns Online. A version reply damaged
+// on the line is asked for once more; silence is not. Without a valid output
 // count from "J" (asked twice) the connect ends off line as when "@" is not answered,
 // so nothing is ever written with a guessed count. A command that was
 // waiting when the connect began is sent again once the instrument is accepted, so

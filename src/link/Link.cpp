@@ -23,6 +23,25 @@ bool Repeatable(std::string_view command) {
 bool Damaged(int status) {
     return status == kReceiveCrcError || status == kTransmitCrcError;
 }
+
+// Marks the exchange busy for as long as it runs and ends it on every way out: an
+// error raised by an event handler during the wait must not leave the link refusing
+// every later command as busy. An exchange ended that way counts as timed out.
+class BusyMark {
+  public:
+    explicit BusyMark(ExchangeState& exchange) : exchange_(exchange) {
+        exchange_.CommStatus = kBusy;
+    }
+    ~BusyMark() {
+        if (exchange_.CommStatus == kBusy) exchange_.CommStatus = kTimeout;
+        exchange_.LastCommand.clear();
+    }
+    BusyMark(const BusyMark&) = delete;
+    BusyMark& operator=(const BusyMark&) = delete;
+
+  private:
+    ExchangeState& exchange_;
+};
 }  // namespace
 
 int Link::RetriesFor(int status) const {
@@ -81,7 +100,7 @@ std::string Link::SendOnce(std::string_view command) {
         exchange_.CommStatus = command.empty() ? kBadCommand : kMessageTooLong;
         return {};
     }
-    exchange_.CommStatus = kBusy;
+    const BusyMark busy(exchange_);
     ++exchanges_;
     if (OnCommand) OnCommand(std::string(command));
     exchange_.LastCommand = std::string(command);
@@ -92,8 +111,7 @@ std::string Link::SendOnce(std::string_view command) {
     rx_.RxIndex = 0;
     SendFrame(frame);
     std::string reply = ReceiveReply();
-    exchange_.LastCommand.clear();
-    ExchangeEnded();
+    ExchangeEnded();  // posts the actions waiting for the link; they run once it is idle
     return reply;
 }
 

@@ -63,6 +63,19 @@ TEST_P(OverEachTransport, CorruptReplyAndDamagedCommandGiveTheirCrcErrors) {
     }
 }
 
+// Every second reply is damaged and the connect's first "@" gets one of them: the
+// version is asked for once more and the instrument is found.
+TEST_P(OverEachTransport, ConnectSurvivesADamagedVersionReply) {
+    for (const char* fault : {"--corrupt-every", "--damage-every"}) {
+        SimLink sim(GetParam(), {fault, "2"});
+        ASSERT_TRUE(sim.Opened());
+        ASSERT_EQ(sim.Link().SendCommand("J"), "4") << fault;  // the first reply is sound
+        EXPECT_TRUE(sim.Connect()) << fault;
+        EXPECT_EQ(sim.Link().Info().VersionText, "DELVAR  Ver 6.30") << fault;
+        EXPECT_EQ(sim.Link().Info().ChannelCount, 4) << fault;
+    }
+}
+
 TEST_P(OverEachTransport, NestedCommandDuringTheWaitIsRefusedAndTheOuterCompletes) {
     SimLink sim(GetParam(), {"--split"});
     ASSERT_TRUE(sim.Opened());

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <stdexcept>
+
 #include "link/Connect.h"
 #include "link/Frame.h"
 #include "support/LinkRig.h"
@@ -27,12 +30,18 @@ struct ConnectRig : LinkRig {
     RecordingHost host;
     std::string version = "DELVAR  Ver 6.30";
     std::string channels = "2";
-    int lostJ = 0;  // this many "J" go unanswered
+    int lostJ = 0;                 // this many "J" go unanswered
+    std::deque<Answer> atAnswers;  // the first answers to "@", before the version
     std::vector<std::string> commands;
 
     ConnectRig() {
         AnswerOn(tcp, [this](const std::string& command) -> Answer {
             commands.push_back(command);
+            if (command == "@" && !atAnswers.empty()) {
+                Answer answer = atAnswers.front();
+                atAnswers.pop_front();
+                return answer;
+            }
             if (command == "@") return {'A', version};
             if (command == "J") return lostJ-- > 0 ? Answer{0, ""} : Answer{'A', channels};
             return {'A', "reply to " + command};
@@ -124,6 +133,32 @@ TEST(Connect, WithoutVersionOrOutputCountTheConnectEndsOffLine) {
     }
 }
 
+// A version reply damaged on the line (bad check bytes, or the command taken as
+// damaged) is asked for once more; silence or a refusal is not, and ends off line.
+TEST(Connect, DamagedVersionReplyIsAskedOnceMoreButSilenceIsNot) {
+    const Answer badCheck{'A', "DELVAR  Ver 9.99", true}, takenDamaged{'F', ""};
+    for (const Answer& damaged : {badCheck, takenDamaged}) {
+        ConnectRig r;
+        r.atAnswers = {damaged};
+        EXPECT_TRUE(r.Connect()) << damaged.status;
+        EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "@", "J"}));
+        EXPECT_TRUE(r.dialogs.messages.empty());
+        EXPECT_EQ(r.link.Info().VersionText, r.version);
+    }
+    const Answer silent{0, ""}, refused{'C', ""};
+    const std::deque<Answer> endsOffLine[] = {{silent}, {refused}, {badCheck, takenDamaged}};
+    for (const std::deque<Answer>& answers : endsOffLine) {
+        ConnectRig r;
+        r.atAnswers = answers;
+        EXPECT_FALSE(r.Connect());
+        EXPECT_FALSE(r.link.Info().Online);
+        EXPECT_EQ(r.commands, std::vector<std::string>(answers.size(), "@"));
+        EXPECT_EQ(r.dialogs.Texts(),
+                  std::vector<std::string>{"Instrument not found.\nVerify "
+                                           "Comm Port and instrument Baud Rate."});
+    }
+}
+
 TEST(Connect, ExchangesDuringThePortWorkAreRefusedAndASecondConnectReturnsAtOnce) {
     ConnectRig r;
     r.tcp.stateAfterConnect = 6;
@@ -139,6 +174,19 @@ TEST(Connect, ExchangesDuringThePortWorkAreRefusedAndASecondConnectReturnsAtOnce
     EXPECT_EQ(nestedStatus, kBusy);
     EXPECT_FALSE(nestedConnect);
     EXPECT_EQ(r.commands, (std::vector<std::string>{"@", "J"}));
+}
+
+// An error raised by an event handler while the port opens ends the connect: later
+// commands are not refused as busy and a later connect is not taken for a running one.
+TEST(Connect, ErrorRaisedDuringTheConnectReleasesTheLink) {
+    ConnectRig r;
+    r.tcp.stateAfterConnect = 6;  // still connecting: the connect waits, running events
+    r.pump.At(1, [] { throw std::runtime_error("handler failed"); });
+    EXPECT_THROW(r.Connect(), std::runtime_error);
+    EXPECT_EQ(r.link.CommStatus(), kTimeout);
+    r.tcp.state = r.tcp.stateAfterConnect = TcpSocket::kConnected;
+    EXPECT_EQ(r.link.SendCommand("K1"), "reply to K1");
+    EXPECT_TRUE(r.Connect());
 }
 
 // A command waiting when a connect begins is sent again and gets its own reply; when

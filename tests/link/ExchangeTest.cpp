@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "link/Frame.h"
 #include "link/Link.h"
 #include "support/LinkRig.h"
@@ -82,6 +84,25 @@ TEST(Exchange, NestedCommandFromAnEventIsRefusedAsBusy) {
     EXPECT_EQ(nestedReply, "");
     EXPECT_EQ(nestedStatus, kBusy);
     EXPECT_EQ(r.tcp.sent.size(), 1u);  // the nested command never went out
+}
+
+// An error escaping from an event handler run inside the wait ends that exchange as
+// timed out; the next command goes through instead of being refused as busy.
+TEST(Exchange, ErrorRaisedDuringTheWaitDoesNotLeaveTheLinkBusy) {
+    Rig r;
+    r.tcp.onSend = [&](const Bytes&) {
+        if (r.tcp.sent.size() == 1) {
+            r.pump.At(r.pump.Passes() + 1, [] { throw std::runtime_error("handler failed"); });
+            return;
+        }
+        r.tcp.Deliver(BuildReplyFrame('A', "next"));
+    };
+    EXPECT_THROW(r.link.SendCommand("V"), std::runtime_error);
+    EXPECT_EQ(r.link.CommStatus(), kTimeout);
+    EXPECT_EQ(r.link.Exchange().LastCommand, "");
+    EXPECT_EQ(r.link.SendCommand("K1"), "next");
+    EXPECT_EQ(r.link.CommStatus(), kOk);
+    EXPECT_EQ(r.tcp.sent.size(), 2u);
 }
 
 TEST(Exchange, OverlongCommandIsRefusedWithoutSendingOrBlocking) {

@@ -30,7 +30,10 @@ std::string CommandOf(const Bytes& frame) {
 void AnswerOn(FakeTcpSocket& socket, Responder responder) {
     socket.onSend = [&socket, responder](const Bytes& frame) {
         Answer answer = responder(CommandOf(frame));
-        if (answer.status != 0) socket.Deliver(link::BuildReplyFrame(answer.status, answer.data));
+        if (answer.status == 0) return;
+        Bytes reply = link::BuildReplyFrame(answer.status, answer.data);
+        if (answer.corrupt) reply.back() ^= 1;  // still a plausible check byte
+        socket.Deliver(reply);
     };
 }
 

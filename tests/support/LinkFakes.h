@@ -148,10 +148,11 @@ class FakeTcpSocket final : public link::TcpSocket {
 std::string CommandOf(const Bytes& frame);
 
 // A scripted instrument: given a command, the status character and data to answer
-// with; status 0 means no answer at all.
+// with; status 0 means no answer at all, and corrupt sends wrong check bytes.
 struct Answer {
     char status = 'A';
     std::string data;
+    bool corrupt = false;
 };
 using Responder = std::function<Answer(const std::string& command)>;
 
