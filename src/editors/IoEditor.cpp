@@ -6,6 +6,7 @@
 #include "app/AppTitle.h"
 #include "commands/modCommProcess.h"
 #include "link/Frame.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -291,8 +292,9 @@ void IoEditor::UpLoad() {
     view_.SetTransfersEnabled(false);
     {
         BusyPointer busy(view_);
+        const link::RepeatDamagedReplies repeat(context_.link);
         backup_ = {inputs_, relays_};
-        commands::BeginTransfer(context_.link);
+        transfer::LockForTransfer(context_.link);
         if (const int k = ReadAll(inputs_, relays_); k != 0) {
             inputs_ = backup_.inputs;
             relays_ = backup_.relays;
@@ -301,7 +303,7 @@ void IoEditor::UpLoad() {
         } else {
             changed_ = false;
         }
-        commands::EndTransfer(context_.link);
+        transfer::ReleaseTransfer(context_.link);
         Refill();
     }
     view_.SetTransfersEnabled(!monitoring_);  // a Save may write while the monitor runs
@@ -313,7 +315,8 @@ bool IoEditor::DnLoad() {
     bool written = false;
     {
         BusyPointer busy(view_);
-        commands::BeginTransfer(context_.link);
+        const link::RepeatDamagedReplies repeat(context_.link);
+        transfer::LockForTransfer(context_.link);
         if (const int k = ReadAll(backup_.inputs, backup_.relays); k != 0) {
             Message("Input/Relay " + std::to_string(k) + " error saving existing Delvar data.");
         } else if (const int failed = WriteAll(inputs_, relays_); failed != 0) {
@@ -326,7 +329,7 @@ bool IoEditor::DnLoad() {
             changed_ = false;
             written = true;
         }
-        commands::EndTransfer(context_.link);
+        transfer::ReleaseTransfer(context_.link);
     }
     view_.SetTransfersEnabled(!monitoring_);  // a Save may write while the monitor runs
     return written;

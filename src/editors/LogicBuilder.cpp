@@ -6,6 +6,7 @@
 #include "app/AppTitle.h"
 #include "commands/modCommProcess.h"
 #include "core/CErrHandler.h"
+#include "transfer/TransferBracket.h"
 #include "util/Text.h"
 
 namespace delvar::editors {
@@ -310,7 +311,7 @@ void LogicBuilder::EndBrokenTransfer(const char* procedure, bool upload) {
         if (transferOpen_) {
             transferOpen_ = false;
             if (upload) *work_ = *backup_;
-            commands::EndTransfer(context_.link);
+            transfer::ReleaseTransfer(context_.link);
         }
         view_.SetProgress(0);
         ShowNames();
@@ -322,7 +323,8 @@ bool LogicBuilder::Upload(bool all) {
     link::Link& link = context_.link;
     const int first = all ? 1 : current_, last = all ? kMaxLogic : current_;
     *backup_ = *work_;
-    commands::BeginTransfer(link);
+    const link::RepeatDamagedReplies repeat(link);
+    transfer::LockForTransfer(link);
     transferOpen_ = true;
     bool ok = true;
     for (int n = first; n <= last && ok; ++n) {
@@ -336,7 +338,7 @@ bool LogicBuilder::Upload(bool all) {
     }
     if (ok) ok = ReadIo(true);
     transferOpen_ = false;
-    commands::EndTransfer(link);
+    transfer::ReleaseTransfer(link);
     view_.SetProgress(0);
     ShowNames();
     ShowStatement();
@@ -346,7 +348,8 @@ bool LogicBuilder::Upload(bool all) {
 bool LogicBuilder::Download(bool all) {
     link::Link& link = context_.link;
     const int first = all ? 1 : current_, last = all ? kMaxLogic : current_;
-    commands::BeginTransfer(link);
+    const link::RepeatDamagedReplies repeat(link);
+    transfer::LockForTransfer(link);
     transferOpen_ = true;
     // What the instrument holds now, to put back when a written statement cannot be
     // read back.
@@ -384,7 +387,7 @@ bool LogicBuilder::Download(bool all) {
         }
     }
     transferOpen_ = false;
-    commands::EndTransfer(link);
+    transfer::ReleaseTransfer(link);
     view_.SetProgress(0);
     ShowNames();
     ShowStatement();

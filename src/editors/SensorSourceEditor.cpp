@@ -6,6 +6,7 @@
 #include "commands/modCommProcess.h"
 #include "editors/Procedure.h"
 #include "link/Frame.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -356,20 +357,21 @@ void SensorSourceEditor::Transfer(bool upload) {
     TransferEnd end(*this);
     end.Busy();
     link::Link& link = context_.link;
+    const link::RepeatDamagedReplies repeat(link);
     const std::string noun = table_.noun + std::string(" ");
     // A failed XSTART or XSTOP shows nothing: the transfer itself reports.
     if (upload) {
         records_->Backup();
-        if (table_.lockedRead) commands::BeginTransfer(link);
+        if (table_.lockedRead) transfer::LockForTransfer(link);
         if (const int n = ReadTicked(false)) {
             records_->Restore();
             Message(noun + std::to_string(n) + " upload error.  Original form data restored.");
         } else {
             changed_ = false;
         }
-        if (table_.lockedRead) commands::EndTransfer(link);
+        if (table_.lockedRead) transfer::ReleaseTransfer(link);
     } else {
-        commands::BeginTransfer(link);
+        transfer::LockForTransfer(link);
         if (const int saved = ReadTicked(true)) {
             Message(noun + std::to_string(saved) + " error saving existing Delvar data.");
         } else if (const int n = WriteTicked(false)) {
@@ -380,7 +382,7 @@ void SensorSourceEditor::Transfer(bool upload) {
         } else {
             changed_ = false;
         }
-        commands::EndTransfer(link);
+        transfer::ReleaseTransfer(link);
     }
     Fill();
 }

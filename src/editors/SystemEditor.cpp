@@ -9,6 +9,7 @@
 #include "commands/modCommSystem.h"
 #include "editors/Procedure.h"
 #include "link/Frame.h"
+#include "transfer/TransferBracket.h"
 #include "util/Format.h"
 #include "util/Text.h"
 
@@ -237,12 +238,13 @@ void SystemEditor::Read() {
     link::Link& link = context_.link;
     SystemRec& system = context_.setup.system;
     const SystemRec before = system;
-    commands::BeginTransfer(link);
+    const link::RepeatDamagedReplies repeat(link);
+    transfer::LockForTransfer(link);
     if (commands::ReadSystem(link, system, 0) != link::kOk) {
         system = before;  // nothing half read stays
         Message("System Upload Error");
     }
-    commands::EndTransfer(link);
+    transfer::ReleaseTransfer(link);
     Fill();
 }
 
@@ -250,6 +252,7 @@ void SystemEditor::DnLoad() {
     RunProcedure(context_.link.Errors, "frmSystem_cmdDnLoad_Click", [this] {
         if (transferring_) return;
         const TransferEnd end(transferring_);
+        const link::RepeatDamagedReplies repeat(context_.link);
         if (commands::WriteSystem(context_.link, context_.setup.system, 0) != link::kOk)
             Message("System Download Error");
     });

@@ -28,6 +28,7 @@ struct EditorSim {
     }
     int InstrumentTooling(int sensor) {
         commands::SensorTable table;
+        const link::RepeatDamagedReplies repeat(sim.Link());
         EXPECT_EQ(commands::ReadSensor(sim.Link(), table, sensor, 1), link::kOk);
         return table[sensor].Tooling;
     }
@@ -69,6 +70,27 @@ TEST(SensorEditorSim, AWriteRefusedAtTheSecondSensorRestoresBoth) {
     EXPECT_EQ(r.InstrumentTooling(1), 100) << "sensor 1 written back from the backup";
     EXPECT_EQ(r.InstrumentTooling(2), 100);
     EXPECT_TRUE(window.findChild<QPushButton*>("cmdDnLoad")->isEnabled());
+}
+
+// Every editor's transfer repeats an exchange whose reply came back damaged: over a
+// line that damages one reply in nine, reads and writes end as on a clean line.
+TEST(SensorEditorSim, TransfersOverANoisyLineEndAsOnACleanOne) {
+    EditorSim r({"--corrupt-every", "9"});
+    ASSERT_TRUE(r.sim.Connect());
+    windows::frmSensors sensors(editors::ChannelKind::Sensors, r.context);
+    sensors.show();
+    Click(sensors, "cmdUpLoad");
+    EXPECT_EQ(r.setup->sensors[1].Tooling, 0) << "the window's copy, until Save";
+    r.setup->sensors[1].Tooling = 250;
+    windows::frmSensors written(editors::ChannelKind::Sensors, r.context);
+    written.show();
+    Click(written, "cmdDnLoad");
+    EXPECT_EQ(r.InstrumentTooling(1), 250);
+    windows::frmSystem system(r.context);
+    system.show();
+    Click(system, "cmdUpLoad");
+    EXPECT_TRUE(r.dialogs.messages.empty()) << r.dialogs.LastText();
+    EXPECT_GT(r.sim.Link().ExchangeCount(), 9u * 4) << "enough exchanges to meet damage";
 }
 
 TEST(SystemEditorSim, ReadCancelAndWrite) {
