@@ -13,7 +13,7 @@
 
 #include "integration/SimLink.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/frmIO.h"
+#include "windows/editors/frmIO.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "app/UserSettingsStore.h"
-#include "windows/Program.h"
-#include "windows/frmMain.h"
+#include "windows/app/Program.h"
+#include "windows/app/frmMain.h"
 
 namespace {
 

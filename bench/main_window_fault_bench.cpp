@@ -27,7 +27,7 @@
 #include "support/FakeUsbXpress.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SimProcess.h"
-#include "windows/frmMain.h"
+#include "windows/app/frmMain.h"
 
 namespace {
 

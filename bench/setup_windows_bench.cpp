@@ -20,14 +20,14 @@
 #include "setup/LayerChains.h"
 #include "setup/modDatabase.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/frmFilm.h"
-#include "windows/frmIO.h"
-#include "windows/frmLayer.h"
-#include "windows/frmLogic.h"
-#include "windows/frmMaterial.h"
-#include "windows/frmProcess.h"
-#include "windows/frmSensors.h"
-#include "windows/frmSystem.h"
+#include "windows/editors/frmFilm.h"
+#include "windows/editors/frmIO.h"
+#include "windows/editors/frmLayer.h"
+#include "windows/editors/frmLogic.h"
+#include "windows/editors/frmMaterial.h"
+#include "windows/editors/frmProcess.h"
+#include "windows/editors/frmSensors.h"
+#include "windows/editors/frmSystem.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "windows/Program.h"
-#include "windows/ScreenshotTour.h"
+#include "windows/app/Program.h"
+#include "windows/tour/ScreenshotTour.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -21,10 +21,10 @@
 
 #include "app/UserSettingsStore.h"
 #include "setup/SetupData.h"
-#include "windows/Program.h"
-#include "windows/ScreenshotTour.h"
-#include "windows/frmMain.h"
-#include "windows/frmProcess.h"
+#include "windows/app/Program.h"
+#include "windows/app/frmMain.h"
+#include "windows/editors/frmProcess.h"
+#include "windows/tour/ScreenshotTour.h"
 
 namespace delvar::testing {
 namespace {

@@ -12,8 +12,8 @@
 #include "commands/modCommSystem.h"
 #include "integration/SimLink.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/CellGrid.h"
-#include "windows/frmIO.h"
+#include "windows/editors/CellGrid.h"
+#include "windows/editors/frmIO.h"
 
 namespace delvar::testing {
 namespace {

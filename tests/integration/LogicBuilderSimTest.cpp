@@ -11,8 +11,8 @@
 
 #include "integration/SimLink.h"
 #include "setup/DatabaseRig.h"
-#include "windows/frmLogic.h"
-#include "windows/frmProcess.h"
+#include "windows/editors/frmLogic.h"
+#include "windows/editors/frmProcess.h"
 
 namespace delvar::testing {
 namespace {

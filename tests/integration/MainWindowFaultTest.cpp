@@ -20,7 +20,7 @@
 #include "support/ScratchFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SimProcess.h"
-#include "windows/frmMain.h"
+#include "windows/app/frmMain.h"
 
 namespace delvar::testing {
 namespace {

@@ -15,7 +15,7 @@
 #include "integration/SimLink.h"
 #include "setup/DatabaseRig.h"
 #include "util/Text.h"
-#include "windows/frmProcess.h"
+#include "windows/editors/frmProcess.h"
 
 namespace delvar::testing {
 namespace {

@@ -11,8 +11,8 @@
 #include "commands/modCommSystem.h"
 #include "integration/SimLink.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/frmSensors.h"
-#include "windows/frmSystem.h"
+#include "windows/editors/frmSensors.h"
+#include "windows/editors/frmSystem.h"
 
 namespace delvar::testing {
 namespace {

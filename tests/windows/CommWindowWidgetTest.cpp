@@ -8,7 +8,7 @@
 
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/frmComm.h"
+#include "windows/app/frmComm.h"
 
 namespace delvar::windows {
 namespace {

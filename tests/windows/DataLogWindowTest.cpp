@@ -11,9 +11,9 @@
 
 #include "support/ScratchFolder.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/QtFormWindow.h"
-#include "windows/QtUserSettings.h"
-#include "windows/frmDataLog.h"
+#include "windows/app/QtFormWindow.h"
+#include "windows/app/QtUserSettings.h"
+#include "windows/monitor/frmDataLog.h"
 
 namespace delvar::windows {
 namespace {

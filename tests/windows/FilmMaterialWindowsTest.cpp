@@ -17,9 +17,9 @@
 #include "setup/SetupData.h"
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/CellGrid.h"
-#include "windows/frmFilm.h"
-#include "windows/frmMaterial.h"
+#include "windows/editors/CellGrid.h"
+#include "windows/editors/frmFilm.h"
+#include "windows/editors/frmMaterial.h"
 
 namespace delvar::windows {
 namespace {

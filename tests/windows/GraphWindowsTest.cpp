@@ -17,9 +17,9 @@
 #include <cmath>
 
 #include "monitor/Graphs.h"
-#include "windows/GraphArea.h"
-#include "windows/QtChartControl.h"
-#include "windows/frmGraphSet.h"
+#include "windows/monitor/GraphArea.h"
+#include "windows/monitor/QtChartControl.h"
+#include "windows/monitor/frmGraphSet.h"
 
 namespace delvar::windows {
 namespace {

@@ -13,8 +13,8 @@
 #include <set>
 
 #include "commands/CommandRig.h"
-#include "windows/CellGrid.h"
-#include "windows/frmIO.h"
+#include "windows/editors/CellGrid.h"
+#include "windows/editors/frmIO.h"
 
 namespace delvar::windows {
 namespace {

@@ -13,8 +13,8 @@
 
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/CellGrid.h"
-#include "windows/frmLayer.h"
+#include "windows/editors/CellGrid.h"
+#include "windows/editors/frmLayer.h"
 
 namespace delvar::windows {
 namespace {

@@ -14,7 +14,7 @@
 #include <map>
 
 #include "editors/LogicRig.h"
-#include "windows/frmLogic.h"
+#include "windows/editors/frmLogic.h"
 
 namespace delvar::windows {
 namespace {

@@ -15,8 +15,8 @@
 #include "commands/modCommOperate.h"
 #include "monitor/DataLog.h"
 #include "monitor/Graphs.h"
-#include "windows/frmComm.h"
-#include "windows/frmMain.h"
+#include "windows/app/frmComm.h"
+#include "windows/app/frmMain.h"
 
 namespace delvar::testing {
 namespace {

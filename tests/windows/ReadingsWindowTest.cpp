@@ -8,8 +8,8 @@
 #include "core/CErrHandler.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/frmReadings.h"
-#include "windows/frmSplash.h"
+#include "windows/app/frmSplash.h"
+#include "windows/monitor/frmReadings.h"
 
 namespace delvar::windows {
 namespace {

@@ -13,9 +13,9 @@
 #include "sim/Responder.h"
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
-#include "windows/CellGrid.h"
-#include "windows/frmSensors.h"
-#include "windows/frmSystem.h"
+#include "windows/editors/CellGrid.h"
+#include "windows/editors/frmSensors.h"
+#include "windows/editors/frmSystem.h"
 
 namespace delvar::windows {
 namespace {

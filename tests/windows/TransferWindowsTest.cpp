@@ -17,9 +17,9 @@
 #include "setup/SetupData.h"
 #include "sim/Responder.h"
 #include "util/Text.h"
-#include "windows/frmComm.h"
-#include "windows/frmFilm.h"
-#include "windows/frmMain.h"
+#include "windows/app/frmComm.h"
+#include "windows/app/frmMain.h"
+#include "windows/editors/frmFilm.h"
 
 namespace delvar::testing {
 namespace {

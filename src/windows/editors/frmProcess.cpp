@@ -1,4 +1,4 @@
-#include "windows/frmProcess.h"
+#include "windows/editors/frmProcess.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

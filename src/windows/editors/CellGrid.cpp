@@ -1,4 +1,4 @@
-#include "windows/CellGrid.h"
+#include "windows/editors/CellGrid.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "windows/frmDataLog.h"
+#include "windows/monitor/frmDataLog.h"
 
 #include <QDesktopServices>
 #include <QGroupBox>

@@ -1,4 +1,4 @@
-#include "windows/frmComm.h"
+#include "windows/app/frmComm.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -15,7 +15,7 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "windows/QtFormWindow.h"
+#include "windows/app/QtFormWindow.h"
 
 #include "windows/WidgetNames.h"
 

@@ -1,4 +1,4 @@
-#include "windows/frmIO.h"
+#include "windows/editors/frmIO.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -13,8 +13,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "windows/CellGrid.h"
 #include "windows/WidgetNames.h"
+#include "windows/editors/CellGrid.h"
 
 namespace delvar::windows {
 

@@ -1,4 +1,4 @@
-#include "windows/frmLogic.h"
+#include "windows/editors/frmLogic.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "windows/frmMaterial.h"
+#include "windows/editors/frmMaterial.h"
 
 #include <QComboBox>
 #include <QGridLayout>

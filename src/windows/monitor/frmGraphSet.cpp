@@ -1,4 +1,4 @@
-#include "windows/frmGraphSet.h"
+#include "windows/monitor/frmGraphSet.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>

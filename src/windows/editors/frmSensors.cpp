@@ -1,4 +1,4 @@
-#include "windows/frmSensors.h"
+#include "windows/editors/frmSensors.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "windows/CellGrid.h"
 #include "windows/TransferLock.h"
 #include "windows/WidgetNames.h"
+#include "windows/editors/CellGrid.h"
 
 namespace delvar::windows {
 

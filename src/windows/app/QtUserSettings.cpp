@@ -1,4 +1,4 @@
-#include "windows/QtUserSettings.h"
+#include "windows/app/QtUserSettings.h"
 
 namespace delvar::windows {
 

@@ -1,4 +1,4 @@
-#include "windows/ScreenshotTour.h"
+#include "windows/tour/ScreenshotTour.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,12 +12,12 @@
 
 #include "link/Link.h"
 #include "monitor/Graphs.h"
-#include "windows/SetupTour.h"
-#include "windows/frmComm.h"
-#include "windows/frmGraphSet.h"
-#include "windows/frmMain.h"
-#include "windows/frmReadings.h"
-#include "windows/frmSplash.h"
+#include "windows/app/frmComm.h"
+#include "windows/app/frmMain.h"
+#include "windows/app/frmSplash.h"
+#include "windows/monitor/frmGraphSet.h"
+#include "windows/monitor/frmReadings.h"
+#include "windows/tour/SetupTour.h"
 
 namespace delvar::windows {
 

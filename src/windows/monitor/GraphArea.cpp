@@ -1,11 +1,11 @@
-#include "windows/GraphArea.h"
+#include "windows/monitor/GraphArea.h"
 
 #include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
 
-#include "windows/QtChartControl.h"
+#include "windows/monitor/QtChartControl.h"
 
 namespace delvar::windows {
 

@@ -1,4 +1,4 @@
-#include "windows/SetupTour.h"
+#include "windows/tour/SetupTour.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -14,17 +14,17 @@
 #include <functional>
 
 #include "commands/modCommLogic.h"
-#include "windows/CellGrid.h"
-#include "windows/ScreenshotTour.h"
-#include "windows/frmFilm.h"
-#include "windows/frmIO.h"
-#include "windows/frmLayer.h"
-#include "windows/frmLogic.h"
-#include "windows/frmMain.h"
-#include "windows/frmMaterial.h"
-#include "windows/frmProcess.h"
-#include "windows/frmSensors.h"
-#include "windows/frmSystem.h"
+#include "windows/app/frmMain.h"
+#include "windows/editors/CellGrid.h"
+#include "windows/editors/frmFilm.h"
+#include "windows/editors/frmIO.h"
+#include "windows/editors/frmLayer.h"
+#include "windows/editors/frmLogic.h"
+#include "windows/editors/frmMaterial.h"
+#include "windows/editors/frmProcess.h"
+#include "windows/editors/frmSensors.h"
+#include "windows/editors/frmSystem.h"
+#include "windows/tour/ScreenshotTour.h"
 
 namespace delvar::windows {
 

@@ -1,4 +1,4 @@
-#include "windows/frmSplash.h"
+#include "windows/app/frmSplash.h"
 
 #include <QApplication>
 #include <QLabel>

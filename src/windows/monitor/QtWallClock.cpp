@@ -1,4 +1,4 @@
-#include "windows/QtWallClock.h"
+#include "windows/monitor/QtWallClock.h"
 
 #include <QDateTime>
 #include <QLocale>

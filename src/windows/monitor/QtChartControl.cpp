@@ -1,4 +1,4 @@
-#include "windows/QtChartControl.h"
+#include "windows/monitor/QtChartControl.h"
 
 #include <QCategoryAxis>
 #include <QChart>

@@ -1,4 +1,4 @@
-#include "windows/BuiltInSimulator.h"
+#include "windows/app/BuiltInSimulator.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,4 +1,4 @@
-#include "windows/QtFormWindow.h"
+#include "windows/app/QtFormWindow.h"
 
 #include <QGuiApplication>
 #include <QLayout>

@@ -1,4 +1,4 @@
-#include "windows/frmReadings.h"
+#include "windows/monitor/frmReadings.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -12,7 +12,7 @@
 
 #include "core/CErrHandler.h"
 #include "monitor/ReadingsTable.h"
-#include "windows/QtFormWindow.h"
+#include "windows/app/QtFormWindow.h"
 
 namespace delvar::windows {
 

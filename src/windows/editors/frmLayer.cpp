@@ -1,4 +1,4 @@
-#include "windows/frmLayer.h"
+#include "windows/editors/frmLayer.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -7,8 +7,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
-#include "windows/CellGrid.h"
 #include "windows/WidgetNames.h"
+#include "windows/editors/CellGrid.h"
 
 namespace delvar::windows {
 

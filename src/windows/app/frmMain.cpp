@@ -1,4 +1,4 @@
-#include "windows/frmMain.h"
+#include "windows/app/frmMain.h"
 
 #include <QAbstractItemView>
 #include <QActionGroup>
@@ -22,11 +22,11 @@
 
 #include "app/AppTitle.h"
 #include "monitor/Graphs.h"
-#include "windows/GraphArea.h"
-#include "windows/frmComm.h"
-#include "windows/frmDataLog.h"
-#include "windows/frmGraphSet.h"
-#include "windows/frmReadings.h"
+#include "windows/app/frmComm.h"
+#include "windows/monitor/GraphArea.h"
+#include "windows/monitor/frmDataLog.h"
+#include "windows/monitor/frmGraphSet.h"
+#include "windows/monitor/frmReadings.h"
 
 #include "windows/WidgetNames.h"
 

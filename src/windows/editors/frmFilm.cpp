@@ -1,4 +1,4 @@
-#include "windows/frmFilm.h"
+#include "windows/editors/frmFilm.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,7 +14,7 @@
 #include <functional>
 
 #include "util/Text.h"
-#include "windows/CellGrid.h"
+#include "windows/editors/CellGrid.h"
 
 #include "windows/WidgetNames.h"
 

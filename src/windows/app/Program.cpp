@@ -1,4 +1,4 @@
-#include "windows/Program.h"
+#include "windows/app/Program.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -18,21 +18,21 @@
 #include "setup/UpgradeDB.h"
 #include "setup/modDatabase.h"
 #include "transfer/SetupDump.h"
-#include "windows/BuiltInSimulator.h"
-#include "windows/QtFormWindow.h"
-#include "windows/QtUserSettings.h"
-#include "windows/QtWallClock.h"
-#include "windows/ScreenshotTour.h"
-#include "windows/frmFilm.h"
-#include "windows/frmIO.h"
-#include "windows/frmLayer.h"
-#include "windows/frmLogic.h"
-#include "windows/frmMain.h"
-#include "windows/frmMaterial.h"
-#include "windows/frmProcess.h"
-#include "windows/frmSensors.h"
-#include "windows/frmSplash.h"
-#include "windows/frmSystem.h"
+#include "windows/app/BuiltInSimulator.h"
+#include "windows/app/QtFormWindow.h"
+#include "windows/app/QtUserSettings.h"
+#include "windows/app/frmMain.h"
+#include "windows/app/frmSplash.h"
+#include "windows/editors/frmFilm.h"
+#include "windows/editors/frmIO.h"
+#include "windows/editors/frmLayer.h"
+#include "windows/editors/frmLogic.h"
+#include "windows/editors/frmMaterial.h"
+#include "windows/editors/frmProcess.h"
+#include "windows/editors/frmSensors.h"
+#include "windows/editors/frmSystem.h"
+#include "windows/monitor/QtWallClock.h"
+#include "windows/tour/ScreenshotTour.h"
 
 namespace delvar::windows {
 

@@ -1,13 +1,13 @@
-#include "windows/frmSystem.h"
+#include "windows/editors/frmSystem.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "windows/CellGrid.h"
 #include "windows/TransferLock.h"
 #include "windows/WidgetNames.h"
+#include "windows/editors/CellGrid.h"
 
 namespace delvar::windows {
 
