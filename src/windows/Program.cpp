@@ -1,6 +1,7 @@
 #include "windows/Program.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "app/FormPositions.h"
@@ -52,6 +53,10 @@ class ScaledClock final : public monitor::WallClock {
     double speed_;
     double start_;
 };
+
+std::string DemoSetupPath() {
+    return core::DataFolder() + "/Delvar.mdb";
+}
 
 std::string GraphSetupSection(int graph) {
     return "Graph" + std::to_string(graph) + "Setup";
@@ -119,12 +124,15 @@ bool Program::Start(std::string& error) {
         p.ownStore = std::make_unique<QtUserSettings>();
         p.store = p.ownStore.get();
     }
-    const std::string programDir =
-        p.options.settingsFolder.empty() ? core::ProgramFolder() : p.options.settingsFolder;
+    // Installed under /usr, the program keeps its settings, database and log in the
+    // per-user folder even when it could write beside itself (as root).
     const std::string configDir =
         p.options.settingsFolder.empty()
             ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()
             : p.options.settingsFolder;
+    const std::string programDir = !p.options.settingsFolder.empty() ? p.options.settingsFolder
+                                   : core::RunsInstalled()          ? configDir
+                                                                    : core::ProgramFolder();
     p.where = app::FindSettingsFile(programDir, configDir);
 
     p.errors = std::make_unique<core::CErrHandler>(
@@ -145,7 +153,7 @@ bool Program::Start(std::string& error) {
                         p.dialogs,
                         *p.splash,
                         [this](int n) { return p_->serial.DevicePath(n); },
-                        QApplication::applicationDirPath().toStdString()};
+                        core::DataFolder()};
     p.main = std::make_unique<frmMain>(std::move(deps));
     frmMain& w = *p.main;
     w.errors = p.errors.get();
@@ -171,7 +179,11 @@ bool Program::Start(std::string& error) {
         p.setup, setup::DatabaseServices{p.dialogs, *p.errors, *p.splash}, databaseOptions);
     p.link->Settings() = p.settings.comm;
     if (p.options.simulator) {
-        SimulatorSetup sim{p.options.setupFile, p.options.speed, true};
+        // Without --setup the built-in instrument starts from the demo setup.
+        std::string setupFile = p.options.setupFile;
+        if (setupFile.empty() && QFileInfo::exists(QString::fromStdString(DemoSetupPath())))
+            setupFile = DemoSetupPath();
+        SimulatorSetup sim{setupFile, p.options.speed, true};
         if (!p.simulator.Start(sim, error)) return false;
         // The built-in instrument is reached on its own port; the saved link settings
         // stay as they were.

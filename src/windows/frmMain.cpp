@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "app/AppTitle.h"
+#include "core/AppInfo.h"
 #include "monitor/Graphs.h"
 #include "windows/GraphArea.h"
 #include "windows/frmComm.h"
@@ -293,7 +294,7 @@ void frmMain::BuildMenus() {
     help->addAction("&Help", this,
                     [this] {
                         const QString path =
-                            QApplication::applicationDirPath() + "/Delvar Comm.html";
+                            QString::fromStdString(core::DataFolder()) + "/Delvar Comm.html";
                         QApplication::setOverrideCursor(Qt::WaitCursor);
                         const bool shown = QFileInfo::exists(path) &&
                                            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -310,7 +311,7 @@ void frmMain::BuildMenus() {
                             this, "About Delvar Comm",
                             QString("<b>Delvar Comm</b> %1<br>Companion program of the Delvar "
                                     "deposition controller.")
-                                .arg(QApplication::applicationVersion()));
+                                .arg(core::kVersionText));
                     })
         ->setObjectName("mnuHelpAbout");
 }
