@@ -4,6 +4,7 @@
 
 #include "platform/LinuxUsbXpress.h"
 #include "platform/QtEventPump.h"
+#include "platform/QtSerialDevices.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 
@@ -32,10 +33,14 @@ bool CliLink::Open() {
     if (link_->OpenSelectedPort()) return true;
     const auto& s = link_->Settings();
     switch (s.Type) {
-        case link::kPortRs232:
-            std::cerr << "cannot open serial port " << ports_->serial.DevicePath(s.RS232Port)
-                      << "\n";
+        case link::kPortRs232: {
+            const std::string path = ports_->serial.DevicePath(s.RS232Port);
+            if (platform::SerialAccess(path) == app::PortAccess::Denied)
+                std::cerr << app::PermissionMessage(path) << "\n";
+            else
+                std::cerr << "cannot open serial port " << path << "\n";
             break;
+        }
         case link::kPortUsb:
             std::cerr << "no USB bridge with serial number " << s.USBDevice << " found\n";
             break;

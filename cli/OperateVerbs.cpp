@@ -105,8 +105,7 @@ int RunWatchVerb(CliLink& cli, const std::vector<std::string>& given) {
     else if (!args.empty())
         seconds.reset();
     if (!seconds) {
-        std::cerr << "watch takes only --seconds S (0.01 to 10000000) and --json\n"
-                  << UsageText();
+        std::cerr << "watch takes only --seconds S (0.01 to 10000000) and --json\n" << UsageText();
         return kExitUsage;
     }
     if (!cli.Open()) return kExitFailed;

@@ -36,8 +36,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options->help || options->version) {
-        std::printf("%s", options->help ? SimUsage().c_str()
-                                        : (std::string("delvar-sim ") + delvar::core::kVersionText + "\n").c_str());
+        std::printf("%s",
+                    options->help
+                        ? SimUsage().c_str()
+                        : (std::string("delvar-sim ") + delvar::core::kVersionText + "\n").c_str());
         return 0;
     }
     InstallSignalHandlers();

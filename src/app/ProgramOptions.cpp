@@ -81,7 +81,8 @@ std::string ProgramUsage() {
            "  --version          print the version and exit\n"
            "Without --settings the settings file \"Delvar Comm.ini\" lives beside the program\n"
            "when that folder can be written, else (and always when installed) in\n"
-           "~/.config/Delvar/Delvar Comm/; the setup database Delvar.mdb and the data log Delvar.txt\n"
+           "~/.config/Delvar/Delvar Comm/; the setup database Delvar.mdb and the data log "
+           "Delvar.txt\n"
            "go beside it. Unknown options are a usage error (exit status 2).\n";
 }
 

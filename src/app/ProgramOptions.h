@@ -13,8 +13,8 @@ struct ProgramOptions {
     double speed = 1.0;  // --speed F: simulated time (instrument, graphs, log, poll) F times faster
     std::string screenshots;     // --screenshots DIR: run a deposition, save pictures, quit
     std::string settingsFolder;  // --settings DIR: read and write "Delvar Comm.ini" there
-    bool help = false;     // --help: print the usage and exit
-    bool version = false;  // --version: print the version and exit
+    bool help = false;           // --help: print the usage and exit
+    bool version = false;        // --version: print the version and exit
 };
 
 // Parses the arguments after the program name; nothing and a reason on error.

@@ -20,7 +20,8 @@ std::string BlankTemplateFileName() {
 
 std::string DataFolderFor(const std::string& programFolder) {
     std::error_code error;
-    if (programFolder.empty() || fs::exists(fs::path(programFolder) / BlankTemplateFileName(), error))
+    if (programFolder.empty() ||
+        fs::exists(fs::path(programFolder) / BlankTemplateFileName(), error))
         return programFolder;
     const fs::path shared = fs::path(programFolder).parent_path() / "share" / "delvar-comm";
     return fs::is_directory(shared, error) ? shared.string() : programFolder;

@@ -13,6 +13,7 @@
 #include "platform/LinuxUsbXpress.h"
 #include "platform/QtDialogService.h"
 #include "platform/QtEventPump.h"
+#include "platform/QtSerialDevices.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 #include "setup/SetupData.h"
@@ -68,6 +69,7 @@ struct Program::Parts {
     explicit Parts(app::ProgramOptions o) : options(std::move(o)), clock(options.speed) {}
     app::ProgramOptions options;
     platform::QtSerialPort serial;
+    platform::QtSerialDevices serialDevices{serial};
     platform::QtTcpSocket tcp;
     platform::LinuxUsbXpress usb;
     platform::QtEventPump pump;
@@ -131,8 +133,8 @@ bool Program::Start(std::string& error) {
             ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()
             : p.options.settingsFolder;
     const std::string programDir = !p.options.settingsFolder.empty() ? p.options.settingsFolder
-                                   : core::RunsInstalled()          ? configDir
-                                                                    : core::ProgramFolder();
+                                   : core::RunsInstalled()           ? configDir
+                                                                     : core::ProgramFolder();
     p.where = app::FindSettingsFile(programDir, configDir);
 
     p.errors = std::make_unique<core::CErrHandler>(
@@ -144,16 +146,8 @@ bool Program::Start(std::string& error) {
     p.log = std::make_unique<monitor::DataLog>(p.settings.log, p.where.folder, p.clock, p.dialogs);
     p.splash = std::make_unique<frmSplash>();
 
-    MainWindowDeps deps{*p.link,
-                        p.setup,
-                        p.readings,
-                        *p.log,
-                        p.settings,
-                        p.clock,
-                        p.dialogs,
-                        *p.splash,
-                        [this](int n) { return p_->serial.DevicePath(n); },
-                        core::DataFolder()};
+    MainWindowDeps deps{*p.link, p.setup,   p.readings, *p.log,          p.settings,
+                        p.clock, p.dialogs, *p.splash,  p.serialDevices, core::DataFolder()};
     p.main = std::make_unique<frmMain>(std::move(deps));
     frmMain& w = *p.main;
     w.errors = p.errors.get();
@@ -178,6 +172,10 @@ bool Program::Start(std::string& error) {
     p.database = std::make_unique<setup::modDatabase>(
         p.setup, setup::DatabaseServices{p.dialogs, *p.errors, *p.splash}, databaseOptions);
     p.link->Settings() = p.settings.comm;
+    // The serial device chosen in the communications window is what the saved port
+    // number stands for.
+    if (!p.settings.comm.RS232Device.empty())
+        p.serial.SetDevicePath(p.settings.comm.RS232Port, p.settings.comm.RS232Device);
     if (p.options.simulator) {
         // Without --setup the built-in instrument starts from the demo setup.
         std::string setupFile = p.options.setupFile;

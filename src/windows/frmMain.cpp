@@ -94,7 +94,7 @@ frmMain::frmMain(MainWindowDeps deps) : d_(std::move(deps)) {
     logic_ = std::make_unique<app::MainWindowLogic>(
         *this, app::MainDeps{d_.link, d_.setup, d_.readings, *graphs_, d_.log, d_.clock, d_.dialogs,
                              d_.progress});
-    comm_ = new frmComm(d_.link, d_.dialogs, *logic_, *this, d_.devicePath, this);
+    comm_ = new frmComm(d_.link, d_.dialogs, *logic_, *this, d_.serialDevices, this);
     BuildMenus();
     connect(&tmrUpdate_, &QTimer::timeout, this, [this] {
         // Nothing may leave an event handler: an error ends this tick and is reported.

@@ -15,6 +15,7 @@
 #include "commands/modCommOperate.h"
 #include "monitor/DataLog.h"
 #include "monitor/Graphs.h"
+#include "support/FakeSerialDevices.h"
 #include "windows/frmMain.h"
 
 namespace delvar::testing {
@@ -31,6 +32,7 @@ struct MainWindowWidgets : ::testing::Test {
     commands::RunReadings readings;
     monitor::ManualClock clock;
     app::AppSettings settings;
+    FakeSerialDevices serialDevices;
     monitor::DataLog log{settings.log, std::filesystem::temp_directory_path().string(), clock,
                          dialogs};
     std::unique_ptr<windows::frmMain> w;
@@ -41,7 +43,7 @@ struct MainWindowWidgets : ::testing::Test {
         rig.link.Settings().Type = link::kPortTcp;
         w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
             rig.link, *setup, readings, log, settings, clock, dialogs, progress,
-            [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+            serialDevices, ""});
         w->Logic().Load(true);
         w->show();
         w->Logic().Tick();
