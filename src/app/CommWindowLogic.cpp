@@ -102,6 +102,8 @@ void CommWindowLogic::UseDevice(const std::string& path) {
     if (s.RS232Port < 1 || s.RS232Port > 9) s.RS232Port = 1;
     devices_.Assign(s.RS232Port, path);
     ReopenSerialPort();
+    // The list again (a port may have come or gone), showing the device now in use.
+    FillSerialChoices();
     ShowPortAccess();
 }
 

@@ -172,6 +172,7 @@ TEST(CommWindowWidget, SerialPortsListedOrTypedAndOnesThatCannotBeOpenedMarked) 
 
     emit combo->activated(0);
     EXPECT_EQ(r.link.Settings().RS232Device, "/dev/serial/by-id/cp2102");
+    EXPECT_EQ(combo->currentText(), combo->itemText(0)) << "the device in use is shown";
     ASSERT_TRUE(r.Shows("lblAccess"));
     EXPECT_NE(r.Child<QLabel>("lblAccess")->text().indexOf("dialout"), -1);
 }
