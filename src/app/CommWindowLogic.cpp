@@ -86,12 +86,13 @@ void CommWindowLogic::DeviceChosen(int index) {
 }
 
 void CommWindowLogic::DeviceTyped(const std::string& path) {
-    const std::string typed = util::Trim(path);
-    if (loading_ || typed.empty() || typed == SerialDevicePath(link_.Settings())) return;
+    std::string typed = util::Trim(path);
+    if (loading_ || typed.empty()) return;
     // The text of a listed port stands for that port.
     for (const SerialDeviceInfo& device : serialChoices_)
-        if (typed == DeviceChoiceText(device)) return UseDevice(DeviceChoicePath(device));
-    UseDevice(typed);
+        if (typed == DeviceChoiceText(device)) typed = DeviceChoicePath(device);
+    // Leaving the box after a choice from the list changes nothing.
+    if (typed != SerialDevicePath(link_.Settings())) UseDevice(typed);
 }
 
 void CommWindowLogic::UseDevice(const std::string& path) {

@@ -110,6 +110,7 @@ TEST(CommWindow, DeviceAndRateChoicesReopenTheSerialPortAtOnce) {
     r.logic.DeviceChosen(2);
     r.logic.DeviceTyped("  ");
     r.logic.DeviceTyped(r.Settings().RS232Device);  // the same device again
+    r.logic.DeviceTyped(r.view.serial[1]);          // its text, as the box leaves it
     EXPECT_TRUE(r.serial.calls.empty());
     // A typed path (a pseudo-terminal) is taken as it is; a port number no list shows
     // becomes port 1.
