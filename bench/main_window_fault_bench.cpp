@@ -24,6 +24,7 @@
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 #include "setup/Progress.h"
+#include "support/FakeSerialDevices.h"
 #include "support/FakeUsbXpress.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SimProcess.h"
@@ -80,6 +81,7 @@ struct Window {
     monitor::ManualClock clock;
     app::AppSettings settings;
     monitor::DataLog log{settings.log, "/tmp", clock, dialogs};
+    delvar::testing::FakeSerialDevices serialDevices;
     std::unique_ptr<windows::frmMain> w;
     int versions = 0;  // "@" sent
 
@@ -89,9 +91,8 @@ struct Window {
         link.Settings().EAddress = "127.0.0.1";
         link.Settings().EPort = std::to_string(port);
         link.OnCommand = [this](const std::string& c) { versions += c == "@"; };
-        w = std::make_unique<windows::frmMain>(
-            windows::MainWindowDeps{link, *setup, readings, log, settings, clock, dialogs, progress,
-                                    [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+        w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
+            link, *setup, readings, log, settings, clock, dialogs, progress, serialDevices, ""});
         w->Logic().Load(true);
         w->show();
     }

@@ -4,6 +4,7 @@
 
 #include "platform/LinuxUsbXpress.h"
 #include "platform/QtEventPump.h"
+#include "platform/QtSerialDevices.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 
@@ -33,8 +34,12 @@ bool CliLink::Open() {
     const auto& s = link_->Settings();
     switch (s.Type) {
         case link::kPortRs232:
-            std::cerr << "cannot open serial port " << ports_->serial.DevicePath(s.RS232Port)
-                      << "\n";
+            if (platform::SerialAccess(ports_->serial.DevicePath(s.RS232Port)) ==
+                app::PortAccess::Denied)
+                ExplainSerialAccess();
+            else
+                std::cerr << "cannot open serial port " << ports_->serial.DevicePath(s.RS232Port)
+                          << "\n";
             break;
         case link::kPortUsb:
             std::cerr << "no USB bridge with serial number " << s.USBDevice << " found\n";
@@ -44,6 +49,18 @@ bool CliLink::Open() {
             break;
     }
     return false;
+}
+
+}  // namespace delvar::cli
+
+namespace delvar::cli {
+
+void CliLink::ExplainSerialAccess() {
+    const auto& s = link_->Settings();
+    if (s.Type != link::kPortRs232) return;
+    const std::string path = ports_->serial.DevicePath(s.RS232Port);
+    if (platform::SerialAccess(path) == app::PortAccess::Denied)
+        std::cerr << app::PermissionMessage(path) << "\n";
 }
 
 }  // namespace delvar::cli

@@ -18,6 +18,8 @@ class CliLink {
     setup::ProgressDisplay& Progress() { return progress_; }
     // Opens the selected port; false (with a message on stderr) when it cannot.
     bool Open();
+    // After a failed connect: says so when the serial port may not be opened by this user.
+    void ExplainSerialAccess();
 
   private:
     struct Ports;

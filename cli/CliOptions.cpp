@@ -1,6 +1,7 @@
 #include "cli/CliOptions.h"
 
 #include "cli/CliNumbers.h"
+#include "core/Version.h"
 
 namespace delvar::cli {
 
@@ -27,17 +28,20 @@ const char* UsageText() {
            "LINK (default --tcp 127.0.0.1:2101):\n"
            "  --tcp HOST:PORT\n"
            "  --serial DEVICE [--baud 19200|38400|57600|115200]\n"
+           "                       any serial device: /dev/ttyUSB0, /dev/ttyACM0, a pty...\n"
            "  --usb SERIAL\n"
            "  --no-checksum        send zero check bytes\n"
            "OPTIONS:\n"
            "  --retries N          send a setup read or write lost on the line again, up to\n"
            "                       N times (0-10, default 0); never run, power or select\n"
            "  --progress           upload and download name each item on stderr\n"
+           "  --help               print this text and exit\n"
+           "  --version            print the version and exit\n"
            "VERBS:\n"
            "  send [--repeat N] COMMAND...   send each command, print each reply\n"
            "  info                           connect: version, channel count, CoDep\n"
-           "  status                         one poll: phase, time, process, layer, readings\n"
-           "  watch [--seconds S]            the same every 500 ms (default 10 s)\n"
+           "  status [--json]                one poll: phase, time, process, layer, readings\n"
+           "  watch [--seconds S] [--json]   the same every 500 ms (default 10 s)\n"
            "  run start|reset|start-layer|stop-layer|next-layer|zero\n"
            "  power OUTPUT PERCENT           manual power on output 1-4\n"
            "  auto                           every output back to automatic control\n"
@@ -49,7 +53,22 @@ const char* UsageText() {
            "  download --db FILE [--processes] [--films] [--materials] [--save-before FILE]\n"
            "                                 FILE's setup to the instrument\n"
            "  db dump FILE                   the setup in FILE, one line per record\n"
-           "  db version FILE                FILE's Version property\n";
+           "  db version FILE                FILE's Version property\n"
+           "JSON (--json): status prints one object, watch one object a line (JSON Lines,\n"
+           "flushed after each line); messages stay on stderr. Keys:\n"
+           "  time          local time, ISO 8601 with its offset\n"
+           "  phase         phase code; phase_text its text\n"
+           "  process, layer, elapsed_s\n"
+           "  outputs       four objects (rate_A_s, deviation_pct, thickness_kA,\n"
+           "                power_pct), null for an output not in use\n"
+           "  sensors       four objects (rate_A_s, thickness_kA, frequency_Hz)\n"
+           "A serial port the user may not open gets a message naming the remedy: membership\n"
+           "of the dialout group (sudo adduser $USER dialout), then a new login.\n"
+           "Exit status: 0 success, 1 the instrument refused or did not answer, 2 usage error.\n";
+}
+
+std::string VersionText() {
+    return std::string("delvar-cli ") + core::kVersionText + "\n";
 }
 
 std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,
@@ -118,11 +137,16 @@ std::optional<CliOptions> ParseCliOptions(const std::vector<std::string>& argv,
             options.retries = int(*retries);
         } else if (arg == "--progress") {
             options.progress = true;
+        } else if (arg == "--help") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else {
             error = "unknown option " + arg;
             return std::nullopt;
         }
     }
+    if (options.help || options.version) return options;
     if (i >= argv.size()) {
         error = "no verb given";
         return std::nullopt;

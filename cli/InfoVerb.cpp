@@ -7,8 +7,6 @@
 
 namespace delvar::cli {
 
-namespace {}  // namespace
-
 int RunInfoVerb(CliLink& cli, const std::vector<std::string>& args) {
     if (!args.empty()) {
         std::cerr << "info takes no arguments\n" << UsageText();
@@ -18,6 +16,7 @@ int RunInfoVerb(CliLink& cli, const std::vector<std::string>& args) {
     link::NoWindowHost window;
     link::Link& link = cli.Get();
     if (!link::ConnectInstrument(link, dialogs, window, "Delvar Comm")) {
+        cli.ExplainSerialAccess();
         std::cerr << "Off line\n";
         return kExitFailed;
     }

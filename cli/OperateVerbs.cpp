@@ -2,11 +2,13 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <iostream>
 #include <map>
 #include <memory>
 
 #include "cli/CliNumbers.h"
+#include "cli/ReadingsJson.h"
 #include "cli/StderrDialogs.h"
 #include "cli/Verbs.h"
 #include "commands/modCommData.h"
@@ -57,35 +59,53 @@ void PrintReadings(std::int16_t phase, const RunReadings& r) {
     std::fflush(stdout);
 }
 
-// One poll as the main window makes it: "V", then "K2", then "K1".
-int PollOnce(link::Link& link, RunReadings& readings) {
+// One poll as the main window makes it: "V", then "K2", then "K1"; printed as text
+// or as one JSON line, flushed so a reader sees each poll at once.
+int PollOnce(link::Link& link, RunReadings& readings, bool json) {
     std::int16_t phase = Comm_GetStatus(link, readings.status);
     if (phase < 0) return StatusExit(link);
     if (Comm_GetSensorReadings(link, readings.sensors) != 0) return StatusExit(link);
     if (Comm_GetOutputReadings(link, readings.outputs) != 0) return StatusExit(link);
-    PrintReadings(phase, readings);
+    if (json) {
+        std::printf("%s\n", ReadingsJson(phase, readings, std::time(nullptr)).dump().c_str());
+        std::fflush(stdout);
+    } else {
+        PrintReadings(phase, readings);
+    }
     return kExitOk;
+}
+
+// Takes "--json" out of args; true when it was there.
+bool TakeJsonFlag(std::vector<std::string>& args) {
+    const auto at = std::ranges::find(args, "--json");
+    if (at == args.end()) return false;
+    args.erase(at);
+    return true;
 }
 }  // namespace
 
-int RunStatusVerb(CliLink& cli, const std::vector<std::string>& args) {
+int RunStatusVerb(CliLink& cli, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const bool json = TakeJsonFlag(args);
     if (!args.empty()) {
-        std::cerr << "status takes no arguments\n" << UsageText();
+        std::cerr << "status takes only --json\n" << UsageText();
         return kExitUsage;
     }
     if (!cli.Open()) return kExitFailed;
     RunReadings readings;
-    return PollOnce(cli.Get(), readings);
+    return PollOnce(cli.Get(), readings, json);
 }
 
-int RunWatchVerb(CliLink& cli, const std::vector<std::string>& args) {
+int RunWatchVerb(CliLink& cli, const std::vector<std::string>& given) {
+    std::vector<std::string> args = given;
+    const bool json = TakeJsonFlag(args);
     std::optional<double> seconds = 10.0;
     if (args.size() == 2 && args[0] == "--seconds")
         seconds = NumberArgument(args[1], 0.01, 1e7);
     else if (!args.empty())
         seconds.reset();
     if (!seconds) {
-        std::cerr << "watch takes only --seconds S (0.01 to 10000000)\n" << UsageText();
+        std::cerr << "watch takes only --seconds S (0.01 to 10000000) and --json\n" << UsageText();
         return kExitUsage;
     }
     if (!cli.Open()) return kExitFailed;
@@ -106,11 +126,11 @@ int RunWatchVerb(CliLink& cli, const std::vector<std::string>& args) {
             result = kExitFailed;
         } else {
             reconnect = false;
-            if (PollOnce(link, readings) != kExitOk) {
+            if (PollOnce(link, readings, json) != kExitOk) {
                 result = kExitFailed;
                 reconnect = link.CommStatus() == link::kTimeout;
             }
-            std::printf("\n");
+            if (!json) std::printf("\n");
         }
         next = std::max(next + std::chrono::milliseconds(500), Clock::now());
         while (Clock::now() < next) link.Pump().ProcessEvents(next, true);

@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
         std::cerr << "delvar-cli: " << error << "\n" << UsageText();
         return kExitUsage;
     }
+    if (options->help || options->version) {
+        std::cout << (options->help ? UsageText() : VersionText());
+        return kExitOk;
+    }
     CliLink link(*options);
     static const std::map<std::string, Verb> kVerbs = {
         {"send", RunSend},         {"info", RunInfoVerb},         {"status", RunStatusVerb},

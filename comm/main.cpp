@@ -3,14 +3,13 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/Version.h"
 #include "windows/app/Program.h"
 #include "windows/tour/ScreenshotTour.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Delvar Comm");
-    QApplication::setOrganizationName("Delvar");
-    QApplication::setApplicationVersion(DELVAR_VERSION);
+    // The command line is read before Qt starts, so --help, --version and a usage
+    // error answer without a display.
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string error;
     const auto options = delvar::app::ParseProgramOptions(args, error);
@@ -19,10 +18,17 @@ int main(int argc, char** argv) {
                      delvar::app::ProgramUsage().c_str());
         return 2;
     }
-    if (options->help) {
-        std::printf("%s", delvar::app::ProgramUsage().c_str());
+    if (options->help || options->version) {
+        std::printf("%s", options->help ? delvar::app::ProgramUsage().c_str()
+                                        : delvar::app::ProgramVersion("delvar-comm").c_str());
         return 0;
     }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Delvar Comm");
+    QApplication::setOrganizationName("Delvar");
+    QApplication::setApplicationVersion(delvar::core::kVersionText);
+    // The desktop entry's id, so the window gets the menu entry's icon and name.
+    QGuiApplication::setDesktopFileName("io.github.delvar.DelvarComm");
     delvar::windows::Program program(*options);
     if (!program.Start(error)) {
         std::fprintf(stderr, "delvar-comm: %s\n", error.c_str());

@@ -87,7 +87,11 @@ std::string SimUsage() {
         option.resize(std::max<std::size_t>(option.size() + 1, 19), ' ');
         text += "  " + option + std::string(mode.help) + "\n";
     }
-    text += "Fault counts run over the program's life, across connections.\n";
+    text +=
+        "Fault counts run over the program's life, across connections.\n"
+        "  --help             print this text and exit\n"
+        "  --version          print the version and exit\n"
+        "Unknown options are a usage error (exit status 2).\n";
     return text;
 }
 
@@ -160,6 +164,8 @@ std::optional<SimOptions> ParseSimOptions(const std::vector<std::string>& args,
             options.server.verbose = true;
         } else if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else {
             error = "unknown option " + arg;
             return std::nullopt;

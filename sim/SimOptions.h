@@ -18,6 +18,7 @@ struct SimOptions {
     double speed = 1.0;     // simulated seconds per real second
     std::string setupFile;  // the setup database the instrument starts with
     bool help = false;      // --help: print the usage and exit
+    bool version = false;   // --version: print the version and exit
 };
 
 // Parses the arguments (without the program name); nothing and a reason on error.

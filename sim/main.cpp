@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Version.h"
 #include "sim/CommandHandler.h"
 #include "sim/SetupLoader.h"
 #include "sim/SimOptions.h"
@@ -34,8 +35,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "delvar-sim: %s\n%s", error.c_str(), SimUsage().c_str());
         return 2;
     }
-    if (options->help) {
-        std::printf("%s", SimUsage().c_str());
+    if (options->help || options->version) {
+        std::printf("%s",
+                    options->help
+                        ? SimUsage().c_str()
+                        : (std::string("delvar-sim ") + delvar::core::kVersionText + "\n").c_str());
         return 0;
     }
     InstallSignalHandlers();

@@ -5,6 +5,7 @@
 
 #include "app/AppTitle.h"
 #include "link/Frame.h"
+#include "util/Text.h"
 
 namespace delvar::app {
 
@@ -21,10 +22,9 @@ bool SameLetters(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
-std::string SerialPortChoice(int portNumber, const std::string& devicePath) {
-    std::string text = "COM" + std::to_string(portNumber);
-    if (!devicePath.empty()) text += " (" + devicePath + ")";
-    return text;
+std::string SerialDevicePath(const link::CommSettings& settings) {
+    if (!settings.RS232Device.empty()) return settings.RS232Device;
+    return "/dev/ttyS" + std::to_string(settings.RS232Port - 1);
 }
 
 std::vector<std::string> RateChoices() {
@@ -38,15 +38,20 @@ std::vector<std::string> RateChoices() {
 
 CommWindowLogic::CommWindowLogic(link::Link& link, core::DialogService& dialogs,
                                  link::ConnectHost& connectHost, CommWindowHost& host,
-                                 CommWindowView& view)
-    : link_(link), dialogs_(dialogs), connectHost_(connectHost), host_(host), view_(view) {}
+                                 CommWindowView& view, SerialDevices& devices)
+    : link_(link),
+      dialogs_(dialogs),
+      connectHost_(connectHost),
+      host_(host),
+      view_(view),
+      devices_(devices) {}
 
 void CommWindowLogic::Open() {
     loading_ = true;
     open_ = true;
     host_.StopPollTimer();
     link::CommSettings& s = link_.Settings();
-    if (s.RS232Port >= 1 && s.RS232Port <= kSerialPortChoices) view_.SetPortChoice(s.RS232Port - 1);
+    FillSerialChoices();
     const std::vector<std::string> rates = RateChoices();
     const bool knownRate = s.RS232Baud >= 0 && s.RS232Baud < static_cast<int>(rates.size());
     view_.SetRateChoices(rates, knownRate ? s.RS232Baud : -1);
@@ -72,12 +77,71 @@ void CommWindowLogic::PortTypeChosen(int type) {
     if (type == link::kPortRs232 && !loading_) ReopenSerialPort();
     if (type == link::kPortUsb) RefreshUsbList();
     ShowPortControls(type);
+    ShowPortAccess();
 }
 
-void CommWindowLogic::PortChosen(int index) {
-    if (loading_ || index < 0 || index >= kSerialPortChoices) return;
-    link_.Settings().RS232Port = index + 1;
+void CommWindowLogic::DeviceChosen(int index) {
+    if (loading_ || index < 0 || index >= static_cast<int>(serialChoices_.size())) return;
+    UseDevice(DeviceChoicePath(serialChoices_[static_cast<std::size_t>(index)]));
+}
+
+void CommWindowLogic::DeviceTyped(const std::string& path) {
+    std::string typed = util::Trim(path);
+    if (loading_ || typed.empty()) return;
+    // The text of a listed port stands for that port.
+    for (const SerialDeviceInfo& device : serialChoices_)
+        if (typed == DeviceChoiceText(device)) typed = DeviceChoicePath(device);
+    // Leaving the box after a choice from the list changes nothing.
+    if (typed != SerialDevicePath(link_.Settings())) UseDevice(typed);
+}
+
+void CommWindowLogic::UseDevice(const std::string& path) {
+    link::CommSettings& s = link_.Settings();
+    s.RS232Device = path;
+    // The link opens serial ports by number; the chosen device is what the number
+    // stands for.
+    if (s.RS232Port < 1 || s.RS232Port > 9) s.RS232Port = 1;
+    devices_.Assign(s.RS232Port, path);
     ReopenSerialPort();
+    // The list again (a port may have come or gone), showing the device now in use.
+    FillSerialChoices();
+    ShowPortAccess();
+}
+
+void CommWindowLogic::FillSerialChoices() {
+    serialChoices_ = devices_.List();
+    const std::string current = SerialDevicePath(link_.Settings());
+    auto match = std::ranges::find_if(serialChoices_, [&](const SerialDeviceInfo& d) {
+        return d.path == current || d.byId == current;
+    });
+    int selected = -1;
+    std::string shown = current;
+    if (match != serialChoices_.end()) {
+        selected = static_cast<int>(match - serialChoices_.begin());
+        shown = DeviceChoiceText(*match);
+    }
+    std::vector<std::string> texts;
+    for (const SerialDeviceInfo& device : serialChoices_) texts.push_back(DeviceChoiceText(device));
+    view_.SetSerialChoices(texts, selected, shown);
+}
+
+void CommWindowLogic::ShowPortAccess() {
+    const link::CommSettings& s = link_.Settings();
+    std::string note;
+    if (s.Type == link::kPortRs232) {
+        const std::string path = SerialDevicePath(s);
+        switch (devices_.Access(path)) {
+            case PortAccess::Denied:
+                note = PermissionMessage(path);
+                break;
+            case PortAccess::Missing:
+                note = "There is no serial port " + path + ".";
+                break;
+            case PortAccess::Ok:
+                break;
+        }
+    }
+    view_.SetPortNote(note);
 }
 
 void CommWindowLogic::RateChosen(int index) {

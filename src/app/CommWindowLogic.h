@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SerialDevices.h"
 #include "core/DialogService.h"
 #include "link/Connect.h"
 #include "link/Link.h"
@@ -38,13 +39,12 @@ inline constexpr std::array<PortControl, 7> kPortControls = {{
     {"txtEport", {false, false, true}},
 }};
 
-inline constexpr int kSerialPortChoices = 9;  // COM1..COM9
-
 // What Send shows, sending nothing, for a command with characters outside printable ASCII.
 inline constexpr const char* kPlainAsciiOnly = "Not sent: instrument takes plain ASCII.";
 
-// "COM<n>", followed by " (<device path>)" when the path is known.
-std::string SerialPortChoice(int portNumber, const std::string& devicePath);
+// The device path the link's serial port stands for: the chosen one, else (a settings
+// file from before the choice existed) /dev/ttyS{RS232Port-1}.
+std::string SerialDevicePath(const link::CommSettings& settings);
 
 // The rates the link can use, in their index order.
 std::vector<std::string> RateChoices();
@@ -54,8 +54,13 @@ class CommWindowView {
   public:
     virtual ~CommWindowView() = default;
     virtual void SetControlVisible(const std::string& control, bool visible) = 0;
-    virtual void SetPortType(int type) = 0;     // optComm
-    virtual void SetPortChoice(int index) = 0;  // cboRS232 position
+    virtual void SetPortType(int type) = 0;  // optComm
+    // cboRS232: the serial ports found (texts), the one selected (-1: none) and the text
+    // shown, which may be a path typed by the user.
+    virtual void SetSerialChoices(const std::vector<std::string>& texts, int selected,
+                                  const std::string& shown) = 0;
+    // lblAccess: why the chosen serial port cannot be opened; "" hides it.
+    virtual void SetPortNote(const std::string& text) = 0;
     virtual void SetRateChoices(const std::vector<std::string>& rates, int selected) = 0;
     virtual void SetUsbChoices(const std::vector<std::string>& serials, int selected) = 0;
     virtual void SetEthernet(const std::string& address, const std::string& port) = 0;
@@ -70,7 +75,7 @@ class CommWindowView {
 class CommWindowLogic {
   public:
     CommWindowLogic(link::Link& link, core::DialogService& dialogs, link::ConnectHost& connectHost,
-                    CommWindowHost& host, CommWindowView& view);
+                    CommWindowHost& host, CommWindowView& view, SerialDevices& devices);
 
     // Stops the main window's poll and fills the controls from the link's settings;
     // the change handlers the filling triggers do nothing.
@@ -85,7 +90,8 @@ class CommWindowLogic {
 
     // Change handlers, each taking effect at once on link.Settings().
     void PortTypeChosen(int type);
-    void PortChosen(int index);  // list position; port number = position + 1
+    void DeviceChosen(int index);               // a listed serial port
+    void DeviceTyped(const std::string& path);  // a device path typed by the user
     void RateChosen(int index);
     void UsbChosen(int index);
     void ChecksumChanged(bool on);
@@ -103,13 +109,18 @@ class CommWindowLogic {
     void ShowPortControls(int type);
     void RefreshUsbList();
     void ReopenSerialPort();
+    void FillSerialChoices();
+    void UseDevice(const std::string& path);
+    void ShowPortAccess();
 
     link::Link& link_;
     core::DialogService& dialogs_;
     link::ConnectHost& connectHost_;
     CommWindowHost& host_;
     CommWindowView& view_;
+    SerialDevices& devices_;
     std::vector<std::string> usbChoices_;
+    std::vector<SerialDeviceInfo> serialChoices_;
     bool open_ = false;
     bool loading_ = false;
     bool searching_ = false;

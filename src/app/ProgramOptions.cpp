@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/Version.h"
+
 namespace delvar::app {
 
 namespace {
@@ -46,6 +48,8 @@ std::optional<ProgramOptions> ParseProgramOptions(const std::vector<std::string>
             }
         } else if (a == "--help" || a == "-h") {
             options.help = true;
+        } else if (a == "--version") {
+            options.version = true;
         } else {
             error = "unknown argument " + a;
             return std::nullopt;
@@ -68,10 +72,22 @@ std::string ProgramUsage() {
            "  --simulator        run on the built-in simulated instrument (the saved\n"
            "                     communication settings are left alone)\n"
            "  --setup FILE       the setup database the simulated instrument starts from\n"
+           "                     (default: the demo setup installed with the program)\n"
            "  --speed F          run simulated time F times faster (0.01 to 1000)\n"
            "  --screenshots DIR  start the first process, save pictures of every window\n"
            "                     into DIR during the deposition, then quit\n"
-           "  --settings DIR     keep \"Delvar Comm.ini\" in DIR\n";
+           "  --settings DIR     keep \"Delvar Comm.ini\" in DIR\n"
+           "  --help             print this text and exit\n"
+           "  --version          print the version and exit\n"
+           "Without --settings the settings file \"Delvar Comm.ini\" lives beside the program\n"
+           "when that folder can be written, else (and always when installed) in\n"
+           "~/.config/Delvar/Delvar Comm/; the setup database Delvar.mdb and the data log "
+           "Delvar.txt\n"
+           "go beside it. Unknown options are a usage error (exit status 2).\n";
+}
+
+std::string ProgramVersion(const char* program) {
+    return std::string(program) + " " + core::kVersionText + "\n";
 }
 
 }  // namespace delvar::app

@@ -113,6 +113,7 @@ void ReadINI(const SettingsLocation& where, AppSettings& s) {
     link::CommSettings& c = s.comm;
     c.Type = ini.Whole("CommSettings", "Type", 0, 0, 2);
     c.RS232Port = ini.Whole("CommSettings", "RS232Port", 1);
+    c.RS232Device = ini.Text("CommSettings", "RS232Device", "");
     c.RS232Baud = ini.Whole("CommSettings", "RS232Baud", 0, 0, 3);
     c.USBDevice = ini.Text("CommSettings", "USBDevice", "0");
     c.EPort = ini.Text("CommSettings", "EPort", "2101");
@@ -161,6 +162,8 @@ bool WriteINI(const SettingsLocation& where, const AppSettings& s) {
     const link::CommSettings& c = s.comm;
     put("CommSettings", "Type", num(c.Type));
     put("CommSettings", "RS232Port", num(c.RS232Port));
+    // Only once a device was chosen: without the key port n is /dev/ttyS{n-1}.
+    if (!c.RS232Device.empty()) put("CommSettings", "RS232Device", c.RS232Device);
     put("CommSettings", "RS232Baud", num(c.RS232Baud));
     put("CommSettings", "USBDevice", c.USBDevice);
     put("CommSettings", "EPort", c.EPort);

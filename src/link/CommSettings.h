@@ -18,6 +18,9 @@ struct CommSettings {
     std::string EAddress = "192.168.1.200";
     int CheckSum = 1;  // 1 send check bytes, 0 send zeros
     int Start = 1;     // search for the instrument at start-up
+    // The device path port RS232Port stands for, as chosen in the communications
+    // window; "" (settings from before the choice existed): /dev/ttyS{RS232Port-1}.
+    std::string RS232Device = {};
 };
 
 // Serial rates by RS232Baud index: room for ten, four used.

@@ -149,9 +149,9 @@ std::string BlankTemplateName(int major, int minor, int revision) {
 }
 
 std::string DefaultBlankTemplate() {
-    const core::AppInfo info;
-    const std::string name = BlankTemplateName(info.major, info.minor, info.revision);
-    return info.path.empty() ? name : (fs::path(info.path) / name).string();
+    const std::string folder = core::DataFolder();
+    const std::string name = core::BlankTemplateFileName();
+    return folder.empty() ? name : (fs::path(folder) / name).string();
 }
 
 modDatabase::modDatabase(SetupData& setup, DatabaseServices services, DatabaseOptions options)

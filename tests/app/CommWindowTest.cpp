@@ -3,6 +3,7 @@
 #include <set>
 
 #include "app/CommWindowLogic.h"
+#include "support/FakeSerialDevices.h"
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
 
@@ -17,13 +18,23 @@ struct RecordingView final : CommWindowView {
     std::vector<std::string> usb;
     int usbSelected = -2;
     std::string response;
+    std::vector<std::string> serial;
+    int serialSelected = -2;
+    std::string serialShown;
+    std::string note = "unset";
 
     void SetControlVisible(const std::string& control, bool on) override {
         visible.erase(control);
         if (on) visible.insert(control);
     }
     void SetPortType(int) override {}
-    void SetPortChoice(int) override {}
+    void SetSerialChoices(const std::vector<std::string>& texts, int selected,
+                          const std::string& shown) override {
+        serial = texts;
+        serialSelected = selected;
+        serialShown = shown;
+    }
+    void SetPortNote(const std::string& text) override { note = text; }
     void SetRateChoices(const std::vector<std::string>&, int) override {}
     void SetUsbChoices(const std::vector<std::string>& serials, int selected) override {
         usb = serials;
@@ -46,7 +57,8 @@ struct CommWindowRig : LinkRig {
     QuietHost host;
     link::NoWindowHost mainWindow;
     RecordingView view;
-    CommWindowLogic logic{link, dialogs, mainWindow, host, view};
+    FakeSerialDevices devices;
+    CommWindowLogic logic{link, dialogs, mainWindow, host, view, devices};
     link::CommSettings& Settings() { return link.Settings(); }
 };
 
@@ -70,23 +82,67 @@ TEST(CommWindow, EachPortTypeShowsOnlyItsControls) {
     EXPECT_EQ(r.view.visible, expected[0]);
 }
 
-TEST(CommWindow, PortAndRateChoicesReopenTheSerialPortAtOnce) {
+TEST(CommWindow, DeviceAndRateChoicesReopenTheSerialPortAtOnce) {
     CommWindowRig r;
+    r.devices.devices = {{"/dev/ttyS0", "", "", "", app::PortAccess::Ok},
+                         {"/dev/ttyUSB0", "CP2102", "Silicon Labs",
+                          "/dev/serial/by-id/usb-Silicon_Labs_CP2102-if00", app::PortAccess::Ok}};
     r.Settings().Type = link::kPortRs232;
+    r.Settings().RS232Port = 5;
     r.logic.Open();
+    // A file from before the device choice: port 5 is /dev/ttyS4, which is not listed.
+    EXPECT_EQ(r.view.serialSelected, -1);
+    EXPECT_EQ(r.view.serialShown, "/dev/ttyS4");
+    EXPECT_EQ(r.view.serial[1], "/dev/ttyUSB0 - CP2102 (Silicon Labs)");
     r.logic.RateChosen(3);
     EXPECT_EQ(r.Settings().RS232Baud, 3);
     EXPECT_TRUE(r.serial.open);
     EXPECT_EQ(r.serial.baud, 115200);
-    r.logic.PortChosen(4);
+    // A listed adapter is kept under its stable name, on the port number already in use.
+    r.logic.DeviceChosen(1);
+    EXPECT_EQ(r.Settings().RS232Device, "/dev/serial/by-id/usb-Silicon_Labs_CP2102-if00");
     EXPECT_EQ(r.Settings().RS232Port, 5);
+    EXPECT_EQ(r.devices.PathOf(5), r.Settings().RS232Device);
     EXPECT_EQ(r.serial.number, 5);
     EXPECT_TRUE(r.serial.open);
     r.serial.calls.clear();
     r.logic.RateChosen(-1);  // a list being cleared
-    r.logic.PortChosen(9);
+    r.logic.DeviceChosen(2);
+    r.logic.DeviceTyped("  ");
+    r.logic.DeviceTyped(r.Settings().RS232Device);  // the same device again
+    r.logic.DeviceTyped(r.view.serial[1]);          // its text, as the box leaves it
     EXPECT_TRUE(r.serial.calls.empty());
-    EXPECT_EQ(r.Settings().RS232Port, 5);
+    // A typed path (a pseudo-terminal) is taken as it is; a port number no list shows
+    // becomes port 1.
+    r.Settings().RS232Port = 0;
+    r.logic.DeviceTyped(" /tmp/pty-7 ");
+    EXPECT_EQ(r.Settings().RS232Device, "/tmp/pty-7");
+    EXPECT_EQ(r.Settings().RS232Port, 1);
+    EXPECT_EQ(r.devices.PathOf(1), "/tmp/pty-7");
+    // Typing a listed port's text picks that port.
+    r.logic.DeviceTyped("/dev/ttyS0");
+    EXPECT_EQ(r.Settings().RS232Device, "/dev/ttyS0");
+}
+
+TEST(CommWindow, APortThatCannotBeOpenedIsMarkedAndNamesTheRemedy) {
+    CommWindowRig r;
+    r.devices.devices = {{"/dev/ttyUSB0", "", "", "", app::PortAccess::Denied}};
+    r.devices.access["/dev/ttyUSB0"] = app::PortAccess::Denied;
+    r.devices.access["/dev/ttyS0"] = app::PortAccess::Missing;
+    r.Settings().Type = link::kPortTcp;
+    r.Settings().RS232Device = "/dev/ttyUSB0";
+    r.logic.Open();
+    EXPECT_EQ(r.view.serial, std::vector<std::string>{"/dev/ttyUSB0 [no permission]"});
+    EXPECT_EQ(r.view.serialSelected, 0);
+    EXPECT_EQ(r.view.note, "") << "only RS-232 shows the note";
+    r.logic.PortTypeChosen(link::kPortRs232);
+    EXPECT_NE(r.view.note.find("No permission to open /dev/ttyUSB0"), std::string::npos);
+    EXPECT_NE(r.view.note.find("dialout"), std::string::npos);
+    EXPECT_NE(r.view.note.find("log out and in again"), std::string::npos);
+    r.logic.DeviceTyped("/dev/ttyS0");
+    EXPECT_EQ(r.view.note, "There is no serial port /dev/ttyS0.");
+    r.logic.DeviceTyped("/dev/ttyS1");
+    EXPECT_EQ(r.view.note, "");
 }
 
 TEST(CommWindow, UsbListSelectsTheStoredDeviceElseTheFirst) {

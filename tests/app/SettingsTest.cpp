@@ -89,6 +89,23 @@ TEST_F(SettingsTest, WrittenValuesReadBack) {
     EXPECT_EQ(ReadWrite(text), text);
 }
 
+TEST_F(SettingsTest, ChosenSerialDeviceIsKeptBesideThePortNumber) {
+    AppSettings s;
+    s.comm.RS232Port = 2;
+    s.comm.RS232Device = "/dev/serial/by-id/usb-Silicon_Labs_CP2102-if00-port0";
+    ASSERT_TRUE(WriteINI(where, s));
+    const std::string text = ReadFile(where.file);
+    EXPECT_NE(text.find("RS232Port=2\nRS232Device=" + s.comm.RS232Device + "\nRS232Baud=0\n"),
+              std::string::npos)
+        << text;
+    AppSettings back;
+    ReadINI(where, back);
+    EXPECT_EQ(back.comm.RS232Device, s.comm.RS232Device);
+    EXPECT_EQ(back.comm.RS232Port, 2);
+    // A file from before the choice keeps port n = /dev/ttyS{n-1}.
+    EXPECT_EQ(ReadWrite("[CommSettings]\nRS232Port=3\n").find("RS232Device"), std::string::npos);
+}
+
 TEST_F(SettingsTest, PathsBesideTheSettingsAreStoredBare) {
     EXPECT_EQ(BesideSettings("Delvar.txt", "/opt/dc"), "/opt/dc/Delvar.txt");
     EXPECT_EQ(BesideSettings("/var/log/x.txt", "/opt/dc"), "/var/log/x.txt");

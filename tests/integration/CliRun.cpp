@@ -23,12 +23,12 @@ std::string Slurp(const std::string& path) {
 }
 }  // namespace
 
-CliChild::CliChild(const std::string& arguments) {
+CliChild::CliChild(const std::string& arguments, const std::string& program) {
     char dir[] = "/tmp/delvar-cli-XXXXXX";
     dir_ = mkdtemp(dir);
     // exec: the shell becomes delvar-cli, so signals go to it.
-    std::string command = "exec " + std::string(DELVAR_CLI_PATH) + " " + arguments + " >" + dir_ +
-                          "/out 2>" + dir_ + "/err </dev/null";
+    std::string command =
+        "exec " + program + " " + arguments + " >" + dir_ + "/out 2>" + dir_ + "/err </dev/null";
     char* argv[] = {const_cast<char*>("/bin/sh"), const_cast<char*>("-c"), command.data(), nullptr};
     if (posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, argv, environ) != 0) pid_ = -1;
 }
@@ -77,6 +77,10 @@ CliResult CliChild::Finish() {
 
 CliResult RunCli(const std::string& arguments) {
     return CliChild(arguments).Finish();
+}
+
+CliResult RunProgram(const std::string& program, const std::string& arguments) {
+    return CliChild(arguments, program).Finish();
 }
 
 std::size_t Occurrences(const std::string& text, const std::string& what) {

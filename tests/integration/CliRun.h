@@ -15,10 +15,11 @@ struct CliResult {
     std::string err;
 };
 
-// A running delvar-cli; arguments pass through the shell as they stand.
+// A running delvar-cli (or the program given); arguments pass through the shell as
+// they stand.
 class CliChild {
   public:
-    explicit CliChild(const std::string& arguments);
+    explicit CliChild(const std::string& arguments, const std::string& program = DELVAR_CLI_PATH);
     ~CliChild();  // kills it if it still runs
     CliChild(const CliChild&) = delete;
     CliChild& operator=(const CliChild&) = delete;
@@ -40,6 +41,8 @@ class CliChild {
 };
 
 CliResult RunCli(const std::string& arguments);
+// Runs program (a path, or a command line such as "setpriv ... path") with arguments.
+CliResult RunProgram(const std::string& program, const std::string& arguments);
 std::size_t Occurrences(const std::string& text, const std::string& what);
 // "--tcp 127.0.0.1:<port>" for the simulator.
 std::string Tcp(const SimProcess& sim);

@@ -16,6 +16,7 @@
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 #include "setup/Progress.h"
+#include "support/FakeSerialDevices.h"
 #include "support/FakeUsbXpress.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedDialogs.h"
@@ -43,6 +44,7 @@ struct MainWindowFaults : ::testing::Test {
     monitor::ManualClock clock;
     app::AppSettings settings;
     monitor::DataLog log{settings.log, folder.path(), clock, dialogs};
+    testing::FakeSerialDevices serialDevices;
     std::unique_ptr<windows::frmMain> w;
 
     void Start(std::vector<std::string> args) {
@@ -55,9 +57,8 @@ struct MainWindowFaults : ::testing::Test {
         link.Settings().EPort = std::to_string(sim->tcpPort());
         settings.log.LogMode = 2;
         settings.log.Interval = 0;
-        w = std::make_unique<windows::frmMain>(
-            windows::MainWindowDeps{link, *setup, readings, log, settings, clock, dialogs, progress,
-                                    [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+        w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
+            link, *setup, readings, log, settings, clock, dialogs, progress, serialDevices, ""});
         w->Logic().Load(true);
         w->UpdateTimer().stop();  // the test runs the ticks
         w->show();

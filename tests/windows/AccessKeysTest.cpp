@@ -18,6 +18,7 @@
 #include "core/CErrHandler.h"
 #include "monitor/DataLog.h"
 #include "setup/modDatabase.h"
+#include "support/FakeSerialDevices.h"
 #include "support/LinkRig.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedDialogs.h"
@@ -127,6 +128,7 @@ struct WindowRig : LinkRig {
     app::AppSettings settings;
     monitor::DataLog log{settings.log, folder.path(), clock, dialogs};
     editors::EditorContext context{link, *setup, dialogs, progress};
+    testing::FakeSerialDevices serialDevices;
     std::vector<std::unique_ptr<QWidget>> windows;
 
     QWidget& Keep(std::unique_ptr<QWidget> window) {
@@ -134,9 +136,9 @@ struct WindowRig : LinkRig {
     }
     frmMain& Main() {
         if (!main_) {
-            main_ = std::make_unique<frmMain>(
-                MainWindowDeps{link, *setup, readings, log, settings, clock, dialogs, progress,
-                               [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+            main_ = std::make_unique<frmMain>(MainWindowDeps{link, *setup, readings, log, settings,
+                                                             clock, dialogs, progress,
+                                                             serialDevices, ""});
             main_->errors = &errors;
         }
         return *main_;

@@ -2,10 +2,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
 
+#include "support/FakeSerialDevices.h"
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
 #include "windows/app/frmComm.h"
@@ -31,8 +33,8 @@ struct MainWindowDouble final : app::CommWindowHost, link::ConnectHost {
 struct CommWidgetRig : LinkRig {
     ScriptedDialogs dialogs;
     MainWindowDouble main;
-    frmComm window{link, dialogs, main, main,
-                   [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }};
+    FakeSerialDevices devices;
+    frmComm window{link, dialogs, main, main, devices};
     CommWidgetRig() { main.window = &window; }
 
     template <typename W = QWidget>
@@ -64,7 +66,7 @@ TEST(CommWindowWidget, OpensOnTheStoredUsbDeviceWithOnlyTheUsbList) {
     EXPECT_EQ(r.window.findChild<QWidget*>("cmdESetup"), nullptr);
     EXPECT_EQ(r.Child<QComboBox>("cboUSB")->currentText(), "DV0002");
     EXPECT_EQ(r.link.Settings().USBDevice, "dv0002");
-    EXPECT_EQ(r.Child<QComboBox>("cboRS232")->itemText(2), "COM3 (/dev/ttyS2)");
+    EXPECT_EQ(r.Child<QComboBox>("cboRS232")->currentText(), "/dev/ttyS2");
     EXPECT_EQ(r.main.calls, std::vector<std::string>{"stop poll"});
 
     QTest::mouseClick(r.Child("optComm_0"), Qt::LeftButton);
@@ -154,6 +156,39 @@ TEST(CommWindowWidget, ClosingHandsThePollBackOnlyWhenOnline) {
     r.window.close();  // already closed: nothing more
     EXPECT_EQ(r.main.calls,
               (std::vector<std::string>{"stop poll", "offline", "stop poll", "online"}));
+}
+
+}  // namespace
+}  // namespace delvar::windows
+
+namespace delvar::windows {
+namespace {
+
+TEST(CommWindowWidget, SerialPortsListedOrTypedAndOnesThatCannotBeOpenedMarked) {
+    CommWidgetRig r;
+    r.devices.devices = {{"/dev/ttyUSB0", "CP2102", "Silicon Labs", "/dev/serial/by-id/cp2102",
+                          app::PortAccess::Denied}};
+    r.devices.access["/dev/serial/by-id/cp2102"] = app::PortAccess::Denied;
+    r.link.Settings().Type = link::kPortRs232;
+    r.window.Open();
+    auto* combo = r.Child<QComboBox>("cboRS232");
+    ASSERT_EQ(combo->count(), 1);
+    EXPECT_EQ(combo->itemText(0), "/dev/ttyUSB0 - CP2102 (Silicon Labs) [no permission]");
+    EXPECT_FALSE(r.Shows("lblAccess")) << "/dev/ttyS0 can be opened";
+
+    combo->setFocus();
+    combo->lineEdit()->selectAll();
+    QTest::keyClicks(combo->lineEdit(), "/tmp/delvar-pty");
+    QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(r.link.Settings().RS232Device, "/tmp/delvar-pty");
+    EXPECT_EQ(r.devices.PathOf(1), "/tmp/delvar-pty");
+    EXPECT_EQ(combo->count(), 1) << "a typed path is not added to the list";
+
+    emit combo->activated(0);
+    EXPECT_EQ(r.link.Settings().RS232Device, "/dev/serial/by-id/cp2102");
+    EXPECT_EQ(combo->currentText(), combo->itemText(0)) << "the device in use is shown";
+    ASSERT_TRUE(r.Shows("lblAccess"));
+    EXPECT_NE(r.Child<QLabel>("lblAccess")->text().indexOf("dialout"), -1);
 }
 
 }  // namespace

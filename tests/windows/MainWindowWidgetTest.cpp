@@ -15,6 +15,7 @@
 #include "commands/modCommOperate.h"
 #include "monitor/DataLog.h"
 #include "monitor/Graphs.h"
+#include "support/FakeSerialDevices.h"
 #include "windows/app/frmComm.h"
 #include "windows/app/frmMain.h"
 
@@ -32,6 +33,7 @@ struct MainWindowWidgets : ::testing::Test {
     commands::RunReadings readings;
     monitor::ManualClock clock;
     app::AppSettings settings;
+    FakeSerialDevices serialDevices;
     monitor::DataLog log{settings.log, std::filesystem::temp_directory_path().string(), clock,
                          dialogs};
     std::unique_ptr<windows::frmMain> w;
@@ -40,9 +42,9 @@ struct MainWindowWidgets : ::testing::Test {
         setup::ResetSetupData(*setup);
         AnswerOn(rig.tcp, [this](const std::string& c) { return instrument.Respond(c); });
         rig.link.Settings().Type = link::kPortTcp;
-        w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
-            rig.link, *setup, readings, log, settings, clock, dialogs, progress,
-            [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+        w = std::make_unique<windows::frmMain>(
+            windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock, dialogs,
+                                    progress, serialDevices, ""});
         w->Logic().Load(true);
         w->show();
         w->Logic().Tick();
@@ -135,9 +137,8 @@ TEST_F(MainWindowWidgets, EachRunButtonPlaceShowsOneButton) {
                                                           {"cmdStartLayer", "cmdStopLayer"},
                                                           {"cmdNextLayer", "cmdStartManLayer"},
                                                           {"cmdAutoMan", "cmdManAuto"}};
-    windows::frmMain fresh(
-        windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock, dialogs, progress,
-                                [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+    windows::frmMain fresh(windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock,
+                                                   dialogs, progress, serialDevices, ""});
     auto crowded = [&](const char* when) {
         for (auto [first, second] : places) {
             auto* a = fresh.findChild<QPushButton*>(first);

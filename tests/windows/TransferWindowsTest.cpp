@@ -16,6 +16,7 @@
 #include "monitor/DataLog.h"
 #include "setup/SetupData.h"
 #include "sim/Responder.h"
+#include "support/FakeSerialDevices.h"
 #include "util/Text.h"
 #include "windows/app/frmComm.h"
 #include "windows/app/frmMain.h"
@@ -102,6 +103,7 @@ struct PollWindow : ::testing::Test {
     app::AppSettings settings;
     monitor::DataLog log{settings.log, std::filesystem::temp_directory_path().string(), clock,
                          dialogs};
+    testing::FakeSerialDevices serialDevices;
     std::unique_ptr<windows::frmMain> w;
 
     void SetUp() override {
@@ -109,9 +111,9 @@ struct PollWindow : ::testing::Test {
         AnswerLaterOn(rig.tcp, rig.pump,
                       [this](const std::string& c) { return instrument.Respond(c); });
         rig.link.Settings().Type = link::kPortTcp;
-        w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
-            rig.link, *setup, readings, log, settings, clock, dialogs, progress,
-            [](int n) { return "/dev/ttyS" + std::to_string(n - 1); }, ""});
+        w = std::make_unique<windows::frmMain>(
+            windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock, dialogs,
+                                    progress, serialDevices, ""});
         w->Logic().Load(true);
         w->show();
         w->Logic().Tick();  // the connect

@@ -1,6 +1,7 @@
 #include "windows/app/Program.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include "app/FormPositions.h"
@@ -12,6 +13,7 @@
 #include "platform/LinuxUsbXpress.h"
 #include "platform/QtDialogService.h"
 #include "platform/QtEventPump.h"
+#include "platform/QtSerialDevices.h"
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 #include "setup/SetupData.h"
@@ -57,6 +59,10 @@ class ScaledClock final : public monitor::WallClock {
     double start_;
 };
 
+std::string DemoSetupPath() {
+    return core::DataFolder() + "/Delvar.mdb";
+}
+
 std::string GraphSetupSection(int graph) {
     return "Graph" + std::to_string(graph) + "Setup";
 }
@@ -67,6 +73,7 @@ struct Program::Parts {
     explicit Parts(app::ProgramOptions o) : options(std::move(o)), clock(options.speed) {}
     app::ProgramOptions options;
     platform::QtSerialPort serial;
+    platform::QtSerialDevices serialDevices{serial};
     platform::QtTcpSocket tcp;
     platform::LinuxUsbXpress usb;
     platform::QtEventPump pump;
@@ -123,12 +130,15 @@ bool Program::Start(std::string& error) {
         p.ownStore = std::make_unique<QtUserSettings>();
         p.store = p.ownStore.get();
     }
-    const std::string programDir =
-        p.options.settingsFolder.empty() ? core::ProgramFolder() : p.options.settingsFolder;
+    // Installed under /usr, the program keeps its settings, database and log in the
+    // per-user folder even when it could write beside itself (as root).
     const std::string configDir =
         p.options.settingsFolder.empty()
             ? QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation).toStdString()
             : p.options.settingsFolder;
+    const std::string programDir = !p.options.settingsFolder.empty() ? p.options.settingsFolder
+                                   : core::RunsInstalled()           ? configDir
+                                                                     : core::ProgramFolder();
     p.where = app::FindSettingsFile(programDir, configDir);
 
     p.errors = std::make_unique<core::CErrHandler>(
@@ -140,16 +150,8 @@ bool Program::Start(std::string& error) {
     p.log = std::make_unique<monitor::DataLog>(p.settings.log, p.where.folder, p.clock, p.dialogs);
     p.splash = std::make_unique<frmSplash>();
 
-    MainWindowDeps deps{*p.link,
-                        p.setup,
-                        p.readings,
-                        *p.log,
-                        p.settings,
-                        p.clock,
-                        p.dialogs,
-                        *p.splash,
-                        [this](int n) { return p_->serial.DevicePath(n); },
-                        QApplication::applicationDirPath().toStdString()};
+    MainWindowDeps deps{*p.link, p.setup,   p.readings, *p.log,          p.settings,
+                        p.clock, p.dialogs, *p.splash,  p.serialDevices, core::DataFolder()};
     p.main = std::make_unique<frmMain>(std::move(deps));
     frmMain& w = *p.main;
     w.errors = p.errors.get();
@@ -174,8 +176,16 @@ bool Program::Start(std::string& error) {
     p.database = std::make_unique<setup::modDatabase>(
         p.setup, setup::DatabaseServices{p.dialogs, *p.errors, *p.splash}, databaseOptions);
     p.link->Settings() = p.settings.comm;
+    // The serial device chosen in the communications window is what the saved port
+    // number stands for.
+    if (!p.settings.comm.RS232Device.empty())
+        p.serial.SetDevicePath(p.settings.comm.RS232Port, p.settings.comm.RS232Device);
     if (p.options.simulator) {
-        SimulatorSetup sim{p.options.setupFile, p.options.speed, true};
+        // Without --setup the built-in instrument starts from the demo setup.
+        std::string setupFile = p.options.setupFile;
+        if (setupFile.empty() && QFileInfo::exists(QString::fromStdString(DemoSetupPath())))
+            setupFile = DemoSetupPath();
+        SimulatorSetup sim{setupFile, p.options.speed, true};
         if (!p.simulator.Start(sim, error)) return false;
         // The built-in instrument is reached on its own port; the saved link settings
         // stay as they were.

@@ -22,16 +22,15 @@
 namespace delvar::windows {
 
 frmComm::frmComm(link::Link& link, core::DialogService& dialogs, link::ConnectHost& connectHost,
-                 app::CommWindowHost& host, std::function<std::string(int)> devicePath,
-                 QWidget* parent)
-    : QDialog(parent), logic_(link, dialogs, connectHost, host, *this), link_(link) {
+                 app::CommWindowHost& host, app::SerialDevices& devices, QWidget* parent)
+    : QDialog(parent), logic_(link, dialogs, connectHost, host, *this, devices), link_(link) {
     setObjectName("frmComm");
     setWindowTitle("Delvar Comm Setup");
-    BuildControls(devicePath);
+    BuildControls();
     Connect();
 }
 
-void frmComm::BuildControls(const std::function<std::string(int)>& devicePath) {
+void frmComm::BuildControls() {
     static constexpr const char* kTypeCaptions[3] = {"&RS-232", "&USB", "&Ethernet"};
     static constexpr const char* kTypeTips[3] = {"Select RS-242 communications.",
                                                  "Select USB communications.",
@@ -48,9 +47,17 @@ void frmComm::BuildControls(const std::function<std::string(int)>& devicePath) {
     }
     types->addStretch();
 
-    cboRS232_ = Named(new QComboBox, "cboRS232");
-    for (int n = 1; n <= app::kSerialPortChoices; ++n)
-        cboRS232_->addItem(Q(app::SerialPortChoice(n, devicePath ? devicePath(n) : "")));
+    // The serial ports found, or any device path typed in (a pseudo-terminal, say).
+    cboRS232_ = Named(new QComboBox, "cboRS232",
+                      "Choose the serial port, or type its device path and press Enter.");
+    cboRS232_->setEditable(true);
+    cboRS232_->setInsertPolicy(QComboBox::NoInsert);
+    cboRS232_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboRS232_->setMinimumContentsLength(34);
+    lblAccess_ = Named(new QLabel, "lblAccess");
+    lblAccess_->setWordWrap(true);
+    lblAccess_->setStyleSheet("color: #a00000");
+    lblAccess_->hide();
     auto* lblBaud = Named(new QLabel("Baud"), "lblBaud", "Select RS-232 baud rate.");
     cboBaud_ = Named(new QComboBox, "cboBaud", "Select RS-232 baud rate.");
     cboUSB_ = Named(new QComboBox, "cboUSB");
@@ -78,7 +85,8 @@ void frmComm::BuildControls(const std::function<std::string(int)>& devicePath) {
     port->setRowMinimumHeight(0, cboRS232_->sizeHint().height());
     port->setRowMinimumHeight(1, cboBaud_->sizeHint().height());
     port->setColumnMinimumWidth(0, lblBaud->sizeHint().width() + 8);
-    port->setRowStretch(2, 1);
+    port->addWidget(lblAccess_, 2, 0, 1, 2);
+    port->setRowStretch(3, 1);
 
     chkSum_ = Named(new QCheckBox("Use Checksum"), "chkSum", "Use message checksums.");
     chkStart_ = Named(new QCheckBox("Search at Start"), "chkStart",
@@ -131,8 +139,9 @@ void frmComm::Connect() {
     connect(optComm_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) logic_.PortTypeChosen(id);
     });
-    connect(cboRS232_, &QComboBox::currentIndexChanged, this,
-            [this](int i) { logic_.PortChosen(i); });
+    connect(cboRS232_, &QComboBox::activated, this, [this](int i) { logic_.DeviceChosen(i); });
+    connect(cboRS232_->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { logic_.DeviceTyped(cboRS232_->currentText().toStdString()); });
     connect(cboBaud_, &QComboBox::currentIndexChanged, this,
             [this](int i) { logic_.RateChosen(i); });
     connect(cboUSB_, &QComboBox::currentIndexChanged, this, [this](int i) { logic_.UsbChosen(i); });
@@ -197,8 +206,18 @@ void frmComm::SetPortType(int type) {
     if (auto* option = optComm_->button(type)) option->setChecked(true);
 }
 
-void frmComm::SetPortChoice(int index) {
-    cboRS232_->setCurrentIndex(index);
+void frmComm::SetSerialChoices(const std::vector<std::string>& texts, int selected,
+                               const std::string& shown) {
+    const QSignalBlocker quiet(cboRS232_);
+    cboRS232_->clear();
+    for (const std::string& text : texts) cboRS232_->addItem(Q(text));
+    cboRS232_->setCurrentIndex(selected);
+    cboRS232_->setEditText(Q(shown));
+}
+
+void frmComm::SetPortNote(const std::string& text) {
+    lblAccess_->setText(Q(text));
+    lblAccess_->setVisible(!text.empty());
 }
 
 void frmComm::SetRateChoices(const std::vector<std::string>& rates, int selected) {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QDialog>
-#include <functional>
 #include <string>
 
 #include "app/CommWindowLogic.h"
@@ -11,6 +10,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -20,10 +20,9 @@ class frmComm : public QDialog, private app::CommWindowView {
     Q_OBJECT
 
   public:
-    // devicePath(n) is the device path serial port n stands for ("" when unknown).
+    // devices: the computer's serial ports and what the link's serial port stands for.
     frmComm(link::Link& link, core::DialogService& dialogs, link::ConnectHost& connectHost,
-            app::CommWindowHost& host, std::function<std::string(int)> devicePath,
-            QWidget* parent = nullptr);
+            app::CommWindowHost& host, app::SerialDevices& devices, QWidget* parent = nullptr);
 
     // The opening steps (the poll stopped, the controls filled from the link's
     // settings), then shown modeless; when already shown it is only raised.
@@ -36,12 +35,14 @@ class frmComm : public QDialog, private app::CommWindowView {
     void done(int result) override;
 
   private:
-    void BuildControls(const std::function<std::string(int)>& devicePath);
+    void BuildControls();
     void Connect();
 
     void SetControlVisible(const std::string& control, bool visible) override;
     void SetPortType(int type) override;
-    void SetPortChoice(int index) override;
+    void SetSerialChoices(const std::vector<std::string>& texts, int selected,
+                          const std::string& shown) override;
+    void SetPortNote(const std::string& text) override;
     void SetRateChoices(const std::vector<std::string>& rates, int selected) override;
     void SetUsbChoices(const std::vector<std::string>& serials, int selected) override;
     void SetEthernet(const std::string& address, const std::string& port) override;
@@ -56,6 +57,7 @@ class frmComm : public QDialog, private app::CommWindowView {
     QButtonGroup* optComm_ = nullptr;
     QComboBox* cboRS232_ = nullptr;
     QComboBox* cboBaud_ = nullptr;
+    QLabel* lblAccess_ = nullptr;
     QComboBox* cboUSB_ = nullptr;
     QLineEdit* txtEAddr_ = nullptr;
     QLineEdit* txtEport_ = nullptr;

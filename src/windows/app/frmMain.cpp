@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "app/AppTitle.h"
+#include "core/AppInfo.h"
 #include "monitor/Graphs.h"
 #include "windows/app/frmComm.h"
 #include "windows/monitor/GraphArea.h"
@@ -95,7 +96,7 @@ frmMain::frmMain(MainWindowDeps deps) : d_(std::move(deps)) {
     logic_ = std::make_unique<app::MainWindowLogic>(
         *this, app::MainDeps{d_.link, d_.setup, d_.readings, *graphs_, d_.log, d_.clock, d_.dialogs,
                              d_.progress});
-    comm_ = new frmComm(d_.link, d_.dialogs, *logic_, *this, d_.devicePath, this);
+    comm_ = new frmComm(d_.link, d_.dialogs, *logic_, *this, d_.serialDevices, this);
     BuildMenus();
     connect(&tmrUpdate_, &QTimer::timeout, this, [this] {
         // Nothing may leave an event handler: an error ends this tick and is reported.
@@ -303,7 +304,7 @@ void frmMain::BuildMenus() {
     help->addAction("&Help", this,
                     [this] {
                         const QString path =
-                            QApplication::applicationDirPath() + "/Delvar Comm.html";
+                            QString::fromStdString(core::DataFolder()) + "/Delvar Comm.html";
                         QApplication::setOverrideCursor(Qt::WaitCursor);
                         const bool shown = QFileInfo::exists(path) &&
                                            QDesktopServices::openUrl(QUrl::fromLocalFile(path));
@@ -320,7 +321,7 @@ void frmMain::BuildMenus() {
                             this, "About Delvar Comm",
                             QString("<b>Delvar Comm</b> %1<br>Companion program of the Delvar "
                                     "deposition controller.")
-                                .arg(QApplication::applicationVersion()));
+                                .arg(core::kVersionText));
                     })
         ->setObjectName("mnuHelpAbout");
 }

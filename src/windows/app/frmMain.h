@@ -38,7 +38,7 @@ struct MainWindowDeps {
     const monitor::WallClock& clock;
     core::DialogService& dialogs;
     setup::ProgressDisplay& progress;
-    std::function<std::string(int)> devicePath;  // serial port number -> device
+    app::SerialDevices& serialDevices;           // the computer's serial ports
     std::string looksFolder;                     // where the chart look files are
 };
 
