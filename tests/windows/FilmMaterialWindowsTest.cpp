@@ -114,6 +114,35 @@ TEST(FilmWindow, NamedControlsAndARefusedCellThatReverts) {
     EXPECT_EQ(r.setup->films[7].Film_Name, setup::FixedName("Film 7"));
 }
 
+// The focus leaves a typed box as the window goes: nothing may reach the logic then.
+TEST(FilmWindow, AndTheMaterialWindowCloseWithTheFocusInATypedBox) {
+    EditorRig r;
+    const std::string film1 = r.setup->films[1].Film_Name;
+    {
+        frmFilm window(r.context);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        auto* films = Child<QComboBox>(window, "cboFilms");
+        films->lineEdit()->setFocus();
+        films->lineEdit()->setText("Half typed");
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(r.setup->films[1].Film_Name, film1);
+    {
+        frmMaterial window(r.context);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
+            if (!box->isVisible() || !box->isEnabled()) continue;
+            box->setFocus();
+            box->setText("12");
+            break;
+        }
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(r.dialogs.messages.empty()) << r.dialogs.LastText();
+}
+
 TEST(MaterialWindow, TypedValuesSpinButtonsAndTheRangeMessage) {
     EditorRig r;
     frmMaterial window(r.context);

@@ -49,8 +49,11 @@ frmFilm::frmFilm(editors::EditorContext& context, QWidget* parent)
 }
 
 frmFilm::~frmFilm() {
-    // The grids go with the dialog's children, after the logic their events go to.
+    // The grids go with the dialog's children, after the logic their events go to; and
+    // the focus leaving the film box as the dialog hides would report a typed name to
+    // the logic, which is gone by then.
     for (CellGrid* grid : {grdFilm_, grdA3_, grdA5_}) grid->SetEvents(nullptr);
+    for (QWidget* child : findChildren<QWidget*>()) child->blockSignals(true);
 }
 
 void frmFilm::BuildControls() {

@@ -50,6 +50,12 @@ frmMaterial::frmMaterial(editors::EditorContext& context, QWidget* parent)
     Connect();
 }
 
+frmMaterial::~frmMaterial() {
+    // The focus leaving a typed box as the dialog hides would report its text to the
+    // logic, which is gone by then.
+    for (QWidget* child : findChildren<QWidget*>()) child->blockSignals(true);
+}
+
 void frmMaterial::BuildControls() {
     cboMaterials_ = new QComboBox;
     cboMaterials_->setObjectName("cboMaterials");

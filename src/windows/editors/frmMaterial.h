@@ -17,6 +17,7 @@ class frmMaterial : public QDialog, private editors::MaterialEditorView {
 
   public:
     explicit frmMaterial(editors::EditorContext& context, QWidget* parent = nullptr);
+    ~frmMaterial() override;
 
   private:
     void BuildControls();
