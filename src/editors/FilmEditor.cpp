@@ -449,6 +449,33 @@ std::string FilmEditor::TransferError(bool upload, bool allFilms, int film, int 
     return head + what + link::StatusText(status);
 }
 
+namespace {
+// Gives the window back however a transfer ends, an error raised in the middle
+// included: the busy pointer off, the progress window closed, the lock released.
+struct TransferEnd {
+    FilmEditorView& view;
+    setup::ProgressDisplay& progress;
+    link::Link& link;
+    bool locked = false;
+    ~TransferEnd() {
+        if (locked) {
+            transfer::ReleaseTransfer(link);
+            progress.Close();
+        }
+        view.SetBusy(false);
+    }
+};
+
+// What the instrument holds after a whole transfer cut off at film.
+std::string StoppedAnswering(bool upload, int film) {
+    const std::string done = film <= 1   ? "no film"
+                             : film == 2 ? "film 1"
+                                         : "films 1 to " + std::to_string(film - 1);
+    return "\nThe instrument stopped answering: " + done + (upload ? " read; " : " written; ") +
+           "the other films were not tried.";
+}
+}  // namespace
+
 void FilmEditor::Transfer(bool allFilms, bool upload) {
     link::Link& link = context_.link;
     setup::SetupData& setup = context_.setup;
@@ -460,12 +487,14 @@ void FilmEditor::Transfer(bool allFilms, bool upload) {
         return model != link::kOk ? model : commands::WriteFilm(link, setup, film);
     };
     view_.SetBusy(true);
+    TransferEnd end{view_, context_.progress, link};
     if (!allFilms) {
         if (const int status = move(film_); status != link::kOk)
             context_.dialogs.ShowMessage({TransferError(upload, false, film_, status),
                                           app::kAppTitle, core::MessageIcon::Exclamation});
     } else {
         context_.progress.Show(upload ? "Read Films" : "Write Films", "", "", 0);
+        end.locked = true;
         transfer::LockForTransfer(link);
         for (int film = 1; film <= setup::kMaxFilms; ++film) {
             const int status = move(film);
@@ -475,16 +504,21 @@ void FilmEditor::Transfer(bool allFilms, bool upload) {
                     util::Trim(setup.films[film].Film_Name), film * 100 / setup::kMaxFilms);
                 continue;
             }
+            // Once the instrument has stopped answering every further film would wait
+            // out its time-out and ask again: one message says where it stopped.
+            if (status == link::kTimeout) {
+                context_.dialogs.ShowMessage(
+                    {TransferError(upload, true, film, status) + StoppedAnswering(upload, film),
+                     app::kAppTitle, core::MessageIcon::Exclamation});
+                break;
+            }
             const auto answer = context_.dialogs.ShowMessage(
                 {TransferError(upload, true, film, status), app::kAppTitle,
                  core::MessageIcon::Exclamation, core::MessageButtons::OkCancel});
             if (answer == core::MessageAnswer::Cancel) break;
         }
-        transfer::ReleaseTransfer(link);
-        context_.progress.Close();
     }
     Load();  // names read from the instrument show in the selector too
-    view_.SetBusy(false);
 }
 
 }  // namespace delvar::editors

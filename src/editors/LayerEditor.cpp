@@ -356,14 +356,25 @@ void LayerEditor::Download() {
 // never left locked. The result is the first failure of the three, so a lock or an
 // unlock the instrument refused is not reported as success.
 int LayerEditor::Transfer(bool upload) {
+    // Cleared however the transfer ends, an error raised in the middle included, so
+    // the editor never stays refusing transfers.
+    struct Flag {
+        bool& on;
+        ~Flag() { on = false; }
+    } flag{transferring_};
     transferring_ = true;
     link::Link& link = context_.link;
     const link::RepeatDamagedReplies repeat(link);
     const int lock = transfer::LockForTransfer(link);
-    const int moved = upload ? commands::ReadLayer(link, context_.setup, layer_, 0)
-                             : commands::WriteLayer(link, context_.setup, layer_, 0);
+    int moved = link::kTimeout;
+    try {
+        moved = upload ? commands::ReadLayer(link, context_.setup, layer_, 0)
+                       : commands::WriteLayer(link, context_.setup, layer_, 0);
+    } catch (...) {
+        transfer::ReleaseTransfer(link);  // never leave the instrument locked
+        throw;
+    }
     const int unlock = transfer::ReleaseTransfer(link);
-    transferring_ = false;
     return lock != 0 ? lock : moved != 0 ? moved : unlock;
 }
 

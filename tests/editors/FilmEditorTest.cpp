@@ -276,6 +276,38 @@ TEST(FilmEditor, AllFilmsStopOnCancelGoOnOnOkAndAlwaysEndTheTransfer) {
     EXPECT_EQ(r.rig.sent.back(), "XSTOP");
 }
 
+// A lost instrument ends a whole transfer with one message saying where it stopped,
+// not one question a film each waiting out its time-out.
+TEST(FilmEditor, AllFilmsStopAtTheFirstTimeOutWithOneMessage) {
+    FilmEditorRig r;
+    Instrument(r.rig, "A1 4", 0);  // no reply from film 4 on
+    r.rig.respond = [inner = r.rig.respond, lost = false](const std::string& c) mutable {
+        lost = lost || c.rfind("A1 4", 0) == 0;
+        return lost && c != "XSTOP" ? Answer{0, ""} : inner(c);
+    };
+    r.editor.DnLoad(true);
+    ASSERT_EQ(r.rig.dialogs.messages.size(), 1u);
+    EXPECT_THAT(r.rig.dialogs.LastText(), HasSubstr("Film 4 Download Error"));
+    EXPECT_THAT(r.rig.dialogs.LastText(), HasSubstr("films 1 to 3 written"));
+    EXPECT_EQ(r.rig.dialogs.messages[0].buttons, core::MessageButtons::Ok);
+    EXPECT_EQ(r.rig.sent.back(), "XSTOP");
+    EXPECT_THAT(r.rig.sent, ::testing::Not(::testing::Contains(HasSubstr("A1 5"))));
+}
+
+// An error raised in the middle of a whole transfer still releases the instrument.
+TEST(FilmEditor, AnErrorInTheMiddleOfAllFilmsStillSendsXstop) {
+    FilmEditorRig r;
+    r.rig.respond = [](const std::string& c) -> Answer {
+        if (c.rfind("A1 3", 0) == 0) throw std::runtime_error("port gone");
+        return Answer{};
+    };
+    EXPECT_THROW(r.editor.UpLoad(true), std::runtime_error) << "no error handler here";
+    EXPECT_EQ(r.rig.sent.back(), "XSTOP");
+    r.rig.respond = [](const std::string&) { return Answer{}; };
+    r.editor.UpLoad(false);
+    EXPECT_TRUE(r.rig.dialogs.messages.empty()) << "the link and the editor work on";
+}
+
 // The A5 command of film 1 as sent.
 std::string A5Of(const std::vector<std::string>& sent, const char* prefix) {
     for (const std::string& c : sent)

@@ -197,6 +197,16 @@ TEST(LayerEditor, UploadAndDownloadAlwaysCloseTheTransferAndReportFailures) {
     r.respond = [](const std::string& c) { return c == "XSTOP" ? Answer{'C', ""} : Answer{}; };
     r.editor->Download();
     EXPECT_EQ(r.dialogs.Texts(), (Texts{"Layer Download Error"}));
+
+    // An error raised in the middle still unlocks the instrument and frees the editor.
+    r.sent.clear();
+    r.respond = [](const std::string& c) -> Answer {
+        if (c.starts_with("D7")) throw std::runtime_error("port gone");
+        return Answer{};
+    };
+    EXPECT_THROW(r.editor->Download(), std::runtime_error) << "no error handler here";
+    EXPECT_EQ(r.sent.back(), "XSTOP");
+    EXPECT_FALSE(r.editor->Transferring());
 }
 
 TEST(LayerEditor, CancelPutsBackEveryLayerAsItWasWhenTheEditorOpened) {
