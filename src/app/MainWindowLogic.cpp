@@ -209,6 +209,10 @@ void MainWindowLogic::GoOffline() {
     view_.SetTitle(OfflineTitle());
     view_.SetEnabled(Ctl::mnuEditInstrument, false);
     SetRunControlsEnabled(false);
+    for (int k = 0; k < 4; ++k)  // the next reading gives them their colours back
+        for (Ctl first :
+             {Ctl::LblOutput, Ctl::txtOutRate, Ctl::txtOutDev, Ctl::txtOutThick, Ctl::txtOutPower})
+            view_.SetTextColour(OutputControl(first, k), monitor::kStaleGrey);
     health_.OffLine();
     if (view_.TimerPeriod() != kPollPeriodMs) view_.SetTimerPeriod(kPollPeriodMs);
     view_.ShowStatus(Retrying() ? kRetryingText : "Off line.");

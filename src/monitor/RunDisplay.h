@@ -15,6 +15,9 @@ struct Rgb {
 };
 
 inline constexpr Rgb kWhite{255, 255, 255};
+// The readings while the instrument does not answer: the last values, greyed, so
+// nobody takes them for the present ones.
+inline constexpr Rgb kStaleGrey{128, 128, 128};
 
 // Output k (0..3) colour: green, yellow, blue, red; white when its power is negative.
 Rgb OutputColour(int output, const commands::OutputReading& reading);

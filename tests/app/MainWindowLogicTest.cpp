@@ -266,6 +266,7 @@ TEST_F(MainWindow, ALostInstrumentIsLookedForEveryFiveSecondsAndItsRunGoesOn) {
     EXPECT_NE(view.status.find("Trying again"), std::string::npos) << view.status;
     for (Ctl c : {Ctl::cmdAbort, Ctl::cboProcess, OutputControl(Ctl::sldManPwr, 2)})
         EXPECT_FALSE(view.Get(c).enabled);
+    EXPECT_EQ(view.Get(Ctl::txtOutRate).colour, monitor::kStaleGrey) << "last values, greyed";
     EXPECT_TRUE(view.timer);
 
     for (int round = 0; round < 2; ++round) {
@@ -281,6 +282,8 @@ TEST_F(MainWindow, ALostInstrumentIsLookedForEveryFiveSecondsAndItsRunGoesOn) {
     EXPECT_EQ(view.title, "Delvar Comm - [Delvar 6.30]");
     EXPECT_TRUE(view.Get(Ctl::cmdAbort).enabled);
     EXPECT_FALSE(view.Get(Ctl::cboProcess).enabled) << "phase 13 keeps the list disabled";
+    TickAt(13);
+    EXPECT_NE(view.Get(Ctl::txtOutRate).colour, monitor::kStaleGrey) << "present values again";
     const std::string rows = LogText();
     TickAt(13);
     EXPECT_GT(LogText().size(), rows.size()) << "rows go on";
