@@ -1,5 +1,6 @@
 #include "monitor/DataLogForm.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/AppInfo.h"
@@ -50,8 +51,19 @@ void DataLogForm::ModeChosen(int mode) {
     settings_.LogMode = mode;
 }
 
+namespace {
+// The settings file keeps a time as a 16-bit number: a time beyond it would read back
+// as the default, so the largest it holds is taken instead.
+constexpr int kLongestTime = 32767;
+}  // namespace
+
 void DataLogForm::StartChanged(int minutes, int seconds) {
-    settings_.StartTime = minutes * 60 + seconds;
+    settings_.StartTime = std::min(minutes * 60 + seconds, kLongestTime);
+    if (settings_.StartTime == kLongestTime) {
+        minutes = kLongestTime / 60;
+        seconds = kLongestTime % 60;
+        view_.ShowStart(minutes, seconds);
+    }
     if (settings_.EndTime <= settings_.StartTime) {
         settings_.EndTime = settings_.StartTime;
         view_.ShowEnd(minutes, seconds);
@@ -59,7 +71,12 @@ void DataLogForm::StartChanged(int minutes, int seconds) {
 }
 
 void DataLogForm::EndChanged(int minutes, int seconds) {
-    settings_.EndTime = minutes * 60 + seconds;
+    settings_.EndTime = std::min(minutes * 60 + seconds, kLongestTime);
+    if (settings_.EndTime == kLongestTime) {
+        minutes = kLongestTime / 60;
+        seconds = kLongestTime % 60;
+        view_.ShowEnd(minutes, seconds);
+    }
     if (settings_.EndTime <= settings_.StartTime) {
         settings_.StartTime = settings_.EndTime;
         view_.ShowStart(minutes, seconds);

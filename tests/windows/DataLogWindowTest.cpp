@@ -89,6 +89,9 @@ TEST_F(DataLogWindowTest, ValuesOutsideTheSpinnersShowAsTheyAreInForce) {
     EXPECT_EQ(edited.EndTime, before.EndTime);
     spin("spnInterval")->setValue(30);  // what the operator changes is taken
     EXPECT_EQ(edited.Interval, 30);
+    spin("spnEndSec")->setValue(50);  // past what the file holds: its largest, shown
+    EXPECT_EQ(edited.EndTime, 32767);
+    EXPECT_EQ(spin("spnEndSec")->value(), 7);
 }
 
 TEST_F(DataLogWindowTest, NewFileGetsTxtAndTheCaption) {
