@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/CErrHandler.h"
 #include "commands/WireNumbers.h"
 #include "commands/modCommFilm.h"
 #include "commands/modCommProcess.h"
 #include "commands/modCommSystem.h"
+#include "core/CErrHandler.h"
 #include "setup/modDatabase.h"
 #include "util/Text.h"
 

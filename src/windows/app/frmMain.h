@@ -38,8 +38,8 @@ struct MainWindowDeps {
     const monitor::WallClock& clock;
     core::DialogService& dialogs;
     setup::ProgressDisplay& progress;
-    app::SerialDevices& serialDevices;           // the computer's serial ports
-    std::string looksFolder;                     // where the chart look files are
+    app::SerialDevices& serialDevices;  // the computer's serial ports
+    std::string looksFolder;            // where the chart look files are
 };
 
 class frmMain final : public QMainWindow, public app::MainView, public app::CommWindowHost {
