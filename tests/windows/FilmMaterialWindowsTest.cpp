@@ -17,6 +17,7 @@
 #include "setup/SetupData.h"
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowTesting.h"
 #include "windows/editors/CellGrid.h"
 #include "windows/editors/frmFilm.h"
 #include "windows/editors/frmMaterial.h"
@@ -33,28 +34,6 @@ struct EditorRig : LinkRig {
     editors::EditorContext context{link, *setup, dialogs, progress};
     EditorRig() { setup::ResetSetupData(*setup); }
 };
-
-template <typename W = QWidget>
-W* Child(QWidget& window, const char* name) {
-    W* w = window.findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-// Types text into a value cell of the grid and presses Enter.
-void TypeInCell(CellGrid& grid, int row, const QString& text) {
-    grid.setCurrentCell(row, 1);
-    grid.editItem(grid.item(row, 1));
-    QCoreApplication::processEvents();
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : grid.viewport()->findChildren<QLineEdit*>())
-        if (e->isVisible()) editor = e;
-    ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
 
 // The window with the last message box drawn over it, as the operator saw it.
 void Shot(QWidget& window, const char* file, const std::string& message = "") {
@@ -90,9 +69,9 @@ TEST(FilmWindow, NamedControlsAndARefusedCellThatReverts) {
     ASSERT_TRUE(grdFilm && grdA5 && Child<CellGrid>(window, "grdA3"));
     EXPECT_EQ(grdA5->rowCount(), 16);
 
-    TypeInCell(*grdFilm, 3, "250");
+    TypeInCell(*grdFilm, 3, 1, "250");
     EXPECT_EQ(r.setup->films[2].Tooling, 250);
-    TypeInCell(*grdFilm, 3, "5");
+    TypeInCell(*grdFilm, 3, 1, "5");
     EXPECT_EQ(r.dialogs.LastText(), "Valid Tooling values are 10 to 399");
     EXPECT_EQ(grdFilm->CellText(3, 1), "250");
     EXPECT_EQ(r.setup->films[2].Tooling, 250);

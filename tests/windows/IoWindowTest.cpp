@@ -13,6 +13,7 @@
 #include <set>
 
 #include "commands/CommandRig.h"
+#include "support/WindowTesting.h"
 #include "windows/editors/CellGrid.h"
 #include "windows/editors/frmIO.h"
 
@@ -36,13 +37,6 @@ struct IoWindowRig {
         };
     }
 };
-
-template <typename W = QWidget>
-W* Child(QWidget& window, const char* name) {
-    W* w = window.findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
 
 // Opens the name cell of row for typing; the open editor.
 QLineEdit* OpenCell(CellGrid& grid, int row) {

@@ -13,11 +13,14 @@
 
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowTesting.h"
 #include "windows/editors/CellGrid.h"
 #include "windows/editors/frmLayer.h"
 
 namespace delvar::windows {
 namespace {
+
+using testing::TypeInCell;
 
 // Scripted dialogs that first let the test look at the message (for the pictures).
 struct WatchedDialogs final : core::MessageOnlyDialogs {
@@ -61,21 +64,6 @@ struct LayerWindowRig : testing::LinkRig {
     }
 };
 
-// Types text into a cell of the shown window and presses Enter.
-void TypeInto(CellGrid& grid, int row, const char* text) {
-    grid.setFocus();
-    grid.setCurrentCell(row, 1);
-    grid.editItem(grid.item(row, 1));
-    QLineEdit* editor = nullptr;  // closed editors linger hidden until deleted
-    for (auto* e : grid.viewport()->findChildren<QLineEdit*>())
-        if (e->isVisible()) editor = e;
-    ASSERT_NE(editor, nullptr);
-    editor->clear();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
-
 TEST(LayerWindow, RefusedEntryRevertsTheCellAndCancelRestoresTheLayers) {
     LayerWindowRig r;
     const setup::LayerRec before = r.setup->layers[3];
@@ -95,19 +83,19 @@ TEST(LayerWindow, RefusedEntryRevertsTheCellAndCancelRestoresTheLayers) {
         shown = grid1->CellText(0, 1);
         LayerWindowRig::Shot(window, "frmLayer_refused.png", text);
     };
-    TypeInto(*grid1, 0, "1200");
+    TypeInCell(*grid1, 0, 1, "1200");
     EXPECT_EQ(r.dialogs.script.Texts(),
               std::vector<std::string>{"Valid Rate values are 0 to 999.9"});
     EXPECT_EQ(shown, "1200");
     EXPECT_EQ(grid1->CellText(0, 1), "4.5");
-    TypeInto(*grid1, 1, "2.5");
+    TypeInCell(*grid1, 1, 1, "2.5");
     EXPECT_EQ(r.setup->layers[3].Final_Thick, 2.5);
     EXPECT_EQ(grid1->CellText(1, 1), "2.500") << "redrawn as the row shows it";
-    TypeInto(*grid1, 0, "1,5");
+    TypeInCell(*grid1, 0, 1, "1,5");
     EXPECT_EQ(r.dialogs.script.LastText(), "Valid Rate values are 0 to 999.9");
     EXPECT_EQ(grid1->CellText(0, 1), "4.5");
     auto* grid2 = window.findChild<CellGrid*>("grdLayer2");
-    TypeInto(*grid2, 3, "12.7");  // whole seconds
+    TypeInCell(*grid2, 3, 1, "12.7");  // whole seconds
     EXPECT_EQ(grid2->CellText(3, 1), "13");
     EXPECT_EQ(r.setup->layers[3].Pwr_Alarm_Dev, 13);
     window.findChild<QComboBox*>("cboFilms")->setCurrentIndex(5);

@@ -14,19 +14,13 @@
 #include <map>
 
 #include "editors/LogicRig.h"
+#include "support/WindowTesting.h"
 #include "windows/editors/frmLogic.h"
 
 namespace delvar::windows {
 namespace {
 
 using namespace delvar::testing;
-
-template <typename W = QWidget>
-W* Child(QWidget& window, const char* name) {
-    W* w = window.findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
 
 void Click(QWidget& window, const char* name) {
     if (auto* button = Child<QPushButton>(window, name)) QTest::mouseClick(button, Qt::LeftButton);

@@ -13,6 +13,7 @@
 #include "sim/Responder.h"
 #include "support/LinkRig.h"
 #include "support/ScriptedDialogs.h"
+#include "support/WindowTesting.h"
 #include "windows/editors/CellGrid.h"
 #include "windows/editors/frmSensors.h"
 #include "windows/editors/frmSystem.h"
@@ -45,27 +46,6 @@ struct WindowRig : LinkRig {
         });
     }
 };
-
-template <typename W = QWidget>
-W* Child(QWidget& window, const char* name) {
-    W* w = window.findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
-
-void TypeInCell(CellGrid& grid, int row, int col, const QString& text) {
-    grid.setCurrentCell(row, col);
-    grid.editItem(grid.item(row, col));
-    QCoreApplication::processEvents();
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : grid.viewport()->findChildren<QLineEdit*>())
-        if (e->isVisible()) editor = e;
-    ASSERT_NE(editor, nullptr);
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents();
-}
 
 TEST(SensorWindow, ChecksByChannelCountARefusedCellAndAReadIntoTheGrid) {
     WindowRig r;

@@ -17,6 +17,7 @@
 #include "setup/SetupData.h"
 #include "sim/Responder.h"
 #include "support/FakeSerialDevices.h"
+#include "support/WindowTesting.h"
 #include "util/Text.h"
 #include "windows/app/frmComm.h"
 #include "windows/app/frmMain.h"
@@ -24,13 +25,6 @@
 
 namespace delvar::testing {
 namespace {
-
-template <typename W = QWidget>
-W* Child(QWidget& window, const char* name) {
-    W* w = window.findChild<W*>(name);
-    EXPECT_NE(w, nullptr) << name;
-    return w;
-}
 
 // The film editor over the simulator's instrument, each reply a few passes late.
 struct FilmTransferRig : LinkRig {
