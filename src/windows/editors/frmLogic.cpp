@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "windows/SpinButton.h"
 #include "windows/WidgetNames.h"
 
 namespace delvar::windows {
@@ -38,27 +39,6 @@ class NameSelector final : public QComboBox {
         QComboBox::showPopup();
     }
 };
-
-// Up and down arrows ("up", "down") beside a text box, repeating while held. They take
-// no focus: the Up and Down keys in the box do the same.
-QWidget* SpinButton(const char* name, const char* toolTip, std::function<void(int)> step) {
-    auto* spin = Named(new QWidget, name, toolTip);
-    auto* column = new QVBoxLayout(spin);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    for (int direction : {+1, -1}) {
-        auto* arrow = new QToolButton;
-        arrow->setObjectName(direction > 0 ? "up" : "down");
-        arrow->setArrowType(direction > 0 ? Qt::UpArrow : Qt::DownArrow);
-        arrow->setAutoRepeat(true);
-        arrow->setFixedSize(18, 12);
-        arrow->setFocusPolicy(Qt::NoFocus);
-        QObject::connect(arrow, &QToolButton::clicked, spin,
-                         [step, direction] { step(direction); });
-        column->addWidget(arrow);
-    }
-    return spin;
-}
 
 QListWidget* List(const char* name, const char* toolTip) {
     auto* list = Named(new QListWidget, name, toolTip);
@@ -129,8 +109,10 @@ QWidget* frmLogic::BuildIfFrame() {
     lblSelect_->setBuddy(lstSelect_[kIf]);
     txtValue_ = Named(new QLineEdit, "txtValue", "Timer value to compare with.");
     txtValue_->setMaximumWidth(txtValue_->fontMetrics().horizontalAdvance("0000000") + 12);
-    spnValue_ = SpinButton("spnValue", "Set the timer value.",
-                           [this](int step) { logic_.TimerValueStep(step); });
+    // The Up and Down keys in the value box step it, so the arrows take no focus.
+    spnValue_ = SpinButton(
+        "spnValue", "Set the timer value.", [this](int step) { logic_.TimerValueStep(step); },
+        false);
     auto* value = new QHBoxLayout;
     value->addWidget(txtValue_);
     value->addWidget(spnValue_);

@@ -12,33 +12,10 @@
 
 #include "util/Text.h"
 
+#include "windows/SpinButton.h"
 #include "windows/WidgetNames.h"
 
 namespace delvar::windows {
-
-namespace {
-// An up-down spin button beside a text box: two arrow buttons ("up", "down") that
-// repeat while held.
-QWidget* SpinButton(const char* name, const char* toolTip, std::function<void(int)> step) {
-    auto* spin = new QWidget;
-    spin->setObjectName(name);
-    spin->setToolTip(toolTip);
-    auto* column = new QVBoxLayout(spin);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    for (int direction : {+1, -1}) {
-        auto* arrow = new QToolButton;
-        arrow->setObjectName(direction > 0 ? "up" : "down");
-        arrow->setArrowType(direction > 0 ? Qt::UpArrow : Qt::DownArrow);
-        arrow->setAutoRepeat(true);
-        arrow->setFixedSize(18, 12);
-        QObject::connect(arrow, &QToolButton::clicked, spin,
-                         [step, direction] { step(direction); });
-        column->addWidget(arrow);
-    }
-    return spin;
-}
-}  // namespace
 
 frmMaterial::frmMaterial(editors::EditorContext& context, QWidget* parent)
     : QDialog(parent), logic_(context, *this) {
