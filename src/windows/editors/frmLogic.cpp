@@ -10,7 +10,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QSignalBlocker>
-#include <QToolButton>
 #include <QVBoxLayout>
 #include <functional>
 

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "util/Text.h"
