@@ -16,8 +16,8 @@
 #include "platform/QtSerialPort.h"
 #include "platform/QtTcpSocket.h"
 #include "setup/Progress.h"
-#include "support/FakeSerialDevices.h"
 #include "support/FakeUsbXpress.h"
+#include "support/MainWindowParts.h"
 #include "support/ScratchFolder.h"
 #include "support/ScriptedDialogs.h"
 #include "support/SimProcess.h"
@@ -28,7 +28,7 @@ namespace {
 
 const std::vector<std::string> kFast = {"--speed", "100", "--setup", DELVAR_DEMO_SETUP};
 
-struct MainWindowFaults : ::testing::Test {
+struct MainWindowFaults : ::testing::Test, MainWindowParts {
     std::unique_ptr<SimProcess> sim;
     platform::QtSerialPort serial;
     platform::QtTcpSocket tcp;
@@ -36,31 +36,18 @@ struct MainWindowFaults : ::testing::Test {
     platform::QtEventPump pump;
     link::SteadyClock steady;
     link::Link link{{serial, tcp, usb, pump, steady}};
-    ScratchFolder folder;
-    ScriptedDialogs dialogs;
-    setup::NoProgress progress;
-    std::unique_ptr<setup::SetupData> setup = std::make_unique<setup::SetupData>();
-    commands::RunReadings readings;
-    monitor::ManualClock clock;
-    app::AppSettings settings;
-    monitor::DataLog log{settings.log, folder.path(), clock, dialogs};
-    testing::FakeSerialDevices serialDevices;
-    std::unique_ptr<windows::frmMain> w;
+    void TearDown() override { w.reset(); }  // before the link it uses
 
     void Start(std::vector<std::string> args) {
         SimOptions options;
         options.extraArgs = std::move(args);
         sim = std::make_unique<SimProcess>(DELVAR_SIM_PATH, options);
-        setup::ResetSetupData(*setup);
         link.Settings().Type = link::kPortTcp;
         link.Settings().EAddress = "127.0.0.1";
         link.Settings().EPort = std::to_string(sim->tcpPort());
         settings.log.LogMode = 2;
         settings.log.Interval = 0;
-        w = std::make_unique<windows::frmMain>(windows::MainWindowDeps{
-            link, *setup, readings, log, settings, clock, dialogs, progress, serialDevices, ""});
-        w->Logic().Load(true);
-        w->UpdateTimer().stop();  // the test runs the ticks
+        Make(link).UpdateTimer().stop();  // the test runs the ticks
         w->show();
         Tick();
         ASSERT_TRUE(link.Info().Online) << dialogs.LastText();

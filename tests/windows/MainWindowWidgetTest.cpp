@@ -15,7 +15,7 @@
 #include "commands/modCommOperate.h"
 #include "monitor/DataLog.h"
 #include "monitor/Graphs.h"
-#include "support/FakeSerialDevices.h"
+#include "support/MainWindowParts.h"
 #include "windows/app/frmComm.h"
 #include "windows/app/frmMain.h"
 
@@ -24,29 +24,15 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct MainWindowWidgets : ::testing::Test {
+struct MainWindowWidgets : ::testing::Test, MainWindowParts {
     LinkRig rig;
     FakeInstrument instrument;
-    ScriptedDialogs dialogs;
-    setup::NoProgress progress;
-    std::unique_ptr<setup::SetupData> setup = std::make_unique<setup::SetupData>();
-    commands::RunReadings readings;
-    monitor::ManualClock clock;
-    app::AppSettings settings;
-    FakeSerialDevices serialDevices;
-    monitor::DataLog log{settings.log, std::filesystem::temp_directory_path().string(), clock,
-                         dialogs};
-    std::unique_ptr<windows::frmMain> w;
+    void TearDown() override { w.reset(); }  // before the link it uses
 
     void SetUp() override {
-        setup::ResetSetupData(*setup);
         AnswerOn(rig.tcp, [this](const std::string& c) { return instrument.Respond(c); });
         rig.link.Settings().Type = link::kPortTcp;
-        w = std::make_unique<windows::frmMain>(
-            windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock, dialogs,
-                                    progress, serialDevices, ""});
-        w->Logic().Load(true);
-        w->show();
+        Make(rig.link).show();
         w->Logic().Tick();
         ASSERT_TRUE(rig.link.Info().Online);
         instrument.Sent();

@@ -16,7 +16,7 @@
 #include "monitor/DataLog.h"
 #include "setup/SetupData.h"
 #include "sim/Responder.h"
-#include "support/FakeSerialDevices.h"
+#include "support/MainWindowParts.h"
 #include "support/WindowTesting.h"
 #include "util/Text.h"
 #include "windows/app/frmComm.h"
@@ -86,30 +86,16 @@ TEST(TransferWindows, CancelUploadAndEscapeDuringAnAllFilmsUploadWaitForItsEnd) 
 }
 
 // The main window on a scripted instrument whose replies come a few passes late.
-struct PollWindow : ::testing::Test {
+struct PollWindow : ::testing::Test, MainWindowParts {
     LinkRig rig;
     FakeInstrument instrument;
-    ScriptedDialogs dialogs;
-    setup::NoProgress progress;
-    std::unique_ptr<setup::SetupData> setup = std::make_unique<setup::SetupData>();
-    commands::RunReadings readings;
-    monitor::ManualClock clock;
-    app::AppSettings settings;
-    monitor::DataLog log{settings.log, std::filesystem::temp_directory_path().string(), clock,
-                         dialogs};
-    testing::FakeSerialDevices serialDevices;
-    std::unique_ptr<windows::frmMain> w;
+    void TearDown() override { w.reset(); }  // before the link it uses
 
     void SetUp() override {
-        setup::ResetSetupData(*setup);
         AnswerLaterOn(rig.tcp, rig.pump,
                       [this](const std::string& c) { return instrument.Respond(c); });
         rig.link.Settings().Type = link::kPortTcp;
-        w = std::make_unique<windows::frmMain>(
-            windows::MainWindowDeps{rig.link, *setup, readings, log, settings, clock, dialogs,
-                                    progress, serialDevices, ""});
-        w->Logic().Load(true);
-        w->show();
+        Make(rig.link).show();
         w->Logic().Tick();  // the connect
         ASSERT_TRUE(rig.link.Info().Online);
     }
